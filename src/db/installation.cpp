@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/text.h"
+#include "db/odbc_engine.h"
 #include "db/sqlite_engine.h"
 
 namespace db {
@@ -31,6 +32,8 @@ Installation ReadInstallation() {
             installation.odbc_driver = value;
         } else if (name == "odbc_dialect") {
             installation.odbc_dialect = value;
+        } else if (name == "odbc_options") {
+            installation.odbc_options = value;
         } else if (name == "default_server") {
             installation.default_server = value;
         }
@@ -70,7 +73,26 @@ std::unique_ptr<Engine> MakeCentralEngine(const Installation& installation) {
     if (installation.engine == "sqlite") {
         return std::make_unique<SqliteEngine>();
     }
-    return nullptr;  // a server engine this build does not have
+#ifdef QITAI_HAVE_ODBC
+    if (installation.engine == "odbc") {
+        return std::make_unique<OdbcEngine>(installation.odbc_driver, installation.odbc_options,
+                                            DialectNamed(installation.odbc_dialect));
+    }
+#endif
+    return nullptr;  // an engine this build does not have
+}
+
+Dialect DialectNamed(const std::string& name) {
+    if (name == "mariadb") {
+        return Dialect::MariaDb;
+    }
+    if (name == "postgres") {
+        return Dialect::Postgres;
+    }
+    if (name == "sqlite") {
+        return Dialect::Sqlite;
+    }
+    return Dialect::SqlServer;
 }
 
 std::unique_ptr<Engine> MakeLocalEngine() {

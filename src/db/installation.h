@@ -14,6 +14,7 @@ struct Installation {
     std::string engine = "sqlite";  // "sqlite" or "odbc"
     std::string odbc_driver;        // ODBC driver name for the central server
     std::string odbc_dialect;       // "sqlserver", "postgres" or "mariadb"
+    std::string odbc_options;       // further "KEY=value;..." for the driver (port, character set)
     std::string default_server;     // address of the built-in datagram endpoint; "" = CurrentIp
 };
 
@@ -26,6 +27,9 @@ std::string CentralConnectionString(const std::string& server_address);
 std::string LocalConnectionString();
 
 // A new engine for the central database as the installation says, or for the local store.
+// The dialect an installation's server engine speaks; SQL Server when it names none.
+Dialect DialectNamed(const std::string& name);
+
 std::unique_ptr<Engine> MakeCentralEngine(const Installation& installation);
 std::unique_ptr<Engine> MakeLocalEngine();
 

@@ -1,0 +1,46 @@
+// A central database on a server, reached through unixODBC. The connection string keeps the
+// client's own form (server address, database ZSV, the fixed login); the installation names the
+// driver that replaces the "{SQL Server}" of that string, and any further driver options.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/engine.h"
+
+namespace db {
+
+class OdbcEngine final : public Engine {
+  public:
+    // `driver`: the ODBC driver's name, e.g. "MariaDB Unicode"; `options`: "KEY=value;..." added
+    // to every connection string (a port, a character set).
+    OdbcEngine(std::string driver, std::string options, Dialect dialect);
+    ~OdbcEngine() override;
+    OdbcEngine(const OdbcEngine&) = delete;
+    OdbcEngine& operator=(const OdbcEngine&) = delete;
+
+    bool Open(const std::string& connection_string) override;
+    void Close() override;
+    bool IsOpen() const override;
+    bool Run(const std::string& sql, ResultSet& out) override;
+    long long RowsAffected() const override { return rows_affected_; }
+    Dialect SqlDialect() const override { return dialect_; }
+    const std::string& Error() const override { return error_; }
+
+    // The connection string handed to the driver for the client's own string.
+    std::string DriverConnectionString(const std::string& connection_string) const;
+
+    static constexpr int kLoginTimeoutSeconds = 8;
+
+  private:
+    struct Handles;
+
+    std::string driver_;
+    std::string options_;
+    Dialect dialect_;
+    std::unique_ptr<Handles> handles_;
+    long long rows_affected_ = 0;
+    std::string error_;
+};
+
+}  // namespace db

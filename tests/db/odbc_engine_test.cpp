@@ -1,0 +1,84 @@
+#include "db/odbc_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "db/installation.h"
+
+#ifdef QITAI_HAVE_ODBC
+
+namespace {
+
+// The server engine's own behaviour; the suites that run on every engine come on top of it.
+class OdbcEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* driver = std::getenv("QITAI_TEST_ODBC_DRIVER");
+        if (driver == nullptr || *driver == '\0') {
+            GTEST_SKIP() << "no test server (scripts/test-server start; eval its env)";
+        }
+        const char* options = std::getenv("QITAI_TEST_ODBC_OPTIONS");
+        engine_ = std::make_unique<db::OdbcEngine>(driver, options != nullptr ? options : "",
+                                                   db::Dialect::MariaDb);
+        ASSERT_TRUE(engine_->Open(db::CentralConnectionString("127.0.0.1"))) << engine_->Error();
+        db::ResultSet ignored;
+        engine_->Run("drop table if exists odbc_probe", ignored);
+        ASSERT_TRUE(engine_->Run("create table odbc_probe (a integer, b varchar(40), c decimal(10,2), "
+                                 "d datetime)",
+                                 ignored))
+            << engine_->Error();
+    }
+    void TearDown() override {
+        if (engine_ != nullptr && engine_->IsOpen()) {
+            db::ResultSet ignored;
+            engine_->Run("drop table if exists odbc_probe", ignored);
+        }
+    }
+    std::unique_ptr<db::OdbcEngine> engine_;
+};
+
+TEST_F(OdbcEngineTest, ReadsTextsNullsNumbersAndDatesInTheFixedForms) {
+    db::ResultSet rows;
+    ASSERT_TRUE(engine_->Run("insert into odbc_probe values (1, '维修 ', 10.00, "
+                             "'2026-12-10 09:05:03'), (2, null, 22.50, null)",
+                             rows))
+        << engine_->Error();
+    EXPECT_EQ(engine_->RowsAffected(), 2);
+    ASSERT_TRUE(engine_->Run("select a, b, c, d from odbc_probe order by a", rows));
+    ASSERT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(rows.columns[1], "b");
+    EXPECT_EQ(rows.rows[0][1].value_or("NULL"), "维修 ");
+    EXPECT_EQ(rows.rows[0][2].value_or("NULL"), "10");
+    EXPECT_EQ(rows.rows[0][3].value_or("NULL"), "2026-12-10 09:05:03");
+    EXPECT_FALSE(rows.rows[1][1].has_value());
+    EXPECT_EQ(rows.rows[1][2].value_or("NULL"), "22.5");
+}
+
+TEST_F(OdbcEngineTest, ErrorsAreFalseWithTheDriversText) {
+    db::ResultSet rows;
+    EXPECT_FALSE(engine_->Run("selec nonsense", rows));
+    EXPECT_FALSE(engine_->Error().empty());
+    EXPECT_TRUE(engine_->Run("select 1 as one", rows));
+}
+
+TEST(OdbcEngineConnection, AnUnreachableServerFailsWithinTheLoginTimeOut) {
+    const char* driver = std::getenv("QITAI_TEST_ODBC_DRIVER");
+    if (driver == nullptr || *driver == '\0') {
+        GTEST_SKIP() << "no ODBC driver configured";
+    }
+    db::OdbcEngine engine(driver, "PORT=1", db::Dialect::MariaDb);
+    EXPECT_FALSE(engine.Open(db::CentralConnectionString("127.0.0.1")));
+    EXPECT_FALSE(engine.IsOpen());
+}
+
+TEST(OdbcEngineConnection, KeepsTheClientsConnectionStringButNamesTheInstallationsDriver) {
+    db::OdbcEngine engine("MariaDB Unicode", "PORT=33061", db::Dialect::MariaDb);
+    EXPECT_EQ(engine.DriverConnectionString(db::CentralConnectionString("10.0.0.5")),
+              "DRIVER={MariaDB Unicode};Server=10.0.0.5;Database=ZSV;uid=appclient;"
+              "pwd=duskwaterpin352;PORT=33061");
+}
+
+}  // namespace
+
+#endif
