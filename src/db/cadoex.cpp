@@ -203,6 +203,22 @@ bool CADOEx::QueryRows(const std::string& sql, const std::vector<std::string>& c
     return true;
 }
 
+std::vector<std::string> CADOEx::RecordRows(const std::string& separator) const {
+    std::vector<std::string> rows;
+    rows.reserve(recordset_.rows.size());
+    for (const auto& values : recordset_.rows) {
+        std::string text;
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (k > 0) {
+                text += separator;
+            }
+            text += ValueText(values[k]);
+        }
+        rows.push_back(std::move(text));
+    }
+    return rows;
+}
+
 std::string CADOEx::GetField(const std::string& row, int n, const std::string& separator) {
     if (row.empty() || separator.empty()) {
         return "";

@@ -42,6 +42,10 @@ class CADOEx {
     // Rows changed by the last statement, and rows of the current result.
     long long RowsAffected() const { return rows_affected_; }
     std::size_t RecordCount() const { return recordset_.rows.size(); }
+    // The current result as it came, for a caller that does not know its columns: the column
+    // names, and each row's values joined by the separator, NULL as one space.
+    const std::vector<std::string>& RecordColumns() const { return recordset_.columns; }
+    std::vector<std::string> RecordRows(const std::string& separator) const;
     const std::string& LastError() const { return last_error_; }
 
   private:

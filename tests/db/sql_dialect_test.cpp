@@ -1,0 +1,288 @@
+#include "db/sql_dialect.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/cadoex.h"
+#include "db/central_schema.h"
+#include "db/sqlite_engine.h"
+#include "support/scripted_shell.h"
+#include "support/temp_home.h"
+
+namespace {
+
+using testing_support::ScriptedShell;
+using testing_support::TempHome;
+
+struct RewriteCase {
+    const char* what;
+    std::string sql;
+    std::string sqlite;
+};
+
+const std::vector<RewriteCase>& RewriteCases() {
+    static const std::vector<RewriteCase> cases = {
+        {"top without order by", "select top 500 id,name from zsv_parts_price where manager_id = 7",
+         "select id,name from zsv_parts_price where manager_id = 7 limit 500"},
+        {"top with order by and the templates' double blanks",
+         "select top 100 WorkOrder,Client  from zsv_order where Enginner_id =  5 order by "
+         "WorkOrder "
+         "desc",
+         "select WorkOrder,Client  from zsv_order where Enginner_id =  5 order by WorkOrder desc "
+         "limit 100"},
+        {"upper-case keywords and a trailing blank",
+         "SELECT TOP 5 * FROM zsv_dialog WHERE upload = 0 ",
+         "SELECT * FROM zsv_dialog WHERE upload = 0 limit 5 "},
+        {"top after distinct", "select distinct top 3 qq from zsv_friend",
+         "select distinct qq from zsv_friend limit 3"},
+        {"top in a sub-select",
+         "select Client from zsv_order where WorkOrder = (select top 1 WorkOrder from zsv_order "
+         "order by WorkOrder desc )",
+         "select Client from zsv_order where WorkOrder = (select WorkOrder from zsv_order "
+         "order by WorkOrder desc limit 1 )"},
+        {"top in both the select and its sub-select",
+         "select top 2 a,(select top 1 b from u where u.k = t.k order by b) as c from t order by a",
+         "select a,(select b from u where u.k = t.k order by b limit 1) as c from t order by a "
+         "limit 2"},
+        {"top with a sub-select among its columns",
+         "select top 500 WorkOrder,(select sum(total_sell) from zsv_parts_order where status <> "
+         "'客户退货' and id_order = workorder) as parts_sell ,Affirm_service from zsv_order where "
+         "manager_id =  7 and [state] = '维修完毕'  order by WorkOrder desc",
+         "select WorkOrder,(select sum(total_sell) from zsv_parts_order where status <> "
+         "'客户退货' and id_order = workorder) as parts_sell ,Affirm_service from zsv_order where "
+         "manager_id =  7 and [state] = '维修完毕'  order by WorkOrder desc limit 500"},
+        {"top in parentheses", "select top (5) a from t;", "select a from t limit (5);"},
+        {"the limit goes before a closing comment", "select top 5 a from t -- newest first",
+         "select a from t limit 5 -- newest first"},
+        {"top percent has no limit form", "select top 10 percent a from t",
+         "select top 10 percent a from t"},
+        {"top in a union is left for the engine", "select top 2 a from t union select b from u",
+         "select top 2 a from t union select b from u"},
+        {"select directly followed by a sub-select",
+         "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
+         "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk",
+         "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
+         "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk"},
+        {"getdate() is a function of the engine",
+         "update zsv_login set endtime = getdate() where qq = 5 and endtime is null",
+         "update zsv_login set endtime = getdate() where qq = 5 and endtime is null"},
+        {"DATEPART gets its part as text",
+         "select * from zsv_money where DATEPART(mm, money_time) = DATEPART(mm, GETDATE()) and "
+         "DATEPART(yy, money_time) = DATEPART(yy, GETDATE()) and qq =  5 order by id desc",
+         "select * from zsv_money where DATEPART('mm', money_time) = DATEPART('mm', GETDATE()) and "
+         "DATEPART('yy', money_time) = DATEPART('yy', GETDATE()) and qq =  5 order by id desc"},
+        {"bracketed names stay",
+         "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'",
+         "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'"},
+        {"delete without from", "delete zsv_dialog where target=5 and affirm = 0",
+         "delete from zsv_dialog where target=5 and affirm = 0"},
+        {"delete with from stays", "delete from  zsv_quser where qq = 5",
+         "delete from  zsv_quser where qq = 5"},
+        {"only a delete that starts a statement",
+         "create table a (b integer references c on delete cascade); delete a",
+         "create table a (b integer references c on delete cascade); delete from a"},
+        {"date-time difference",
+         "update zsv_login set onlinetime = endtime-begintime where qq = 5 and onlinetime is null",
+         "update zsv_login set onlinetime = datetime_diff(endtime, begintime) where qq = 5 and "
+         "onlinetime is null"},
+        {"qualified date-time columns",
+         "select zsv_login.endtime - [begintime] as t from zsv_login",
+         "select datetime_diff(zsv_login.endtime, [begintime]) as t from zsv_login"},
+        {"a date-time column bound by another operator first", "select 2 * endtime-begintime",
+         "select 2 * endtime-begintime"},
+        {"a difference of numbers stays",
+         "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order",
+         "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order"},
+        {"literals and comments are not touched",
+         "select top 5 speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
+         "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak",
+         "select speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
+         "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak limit 5"},
+        {"a quote-doubled literal",
+         "select top 1 a from t where b = 'it''s -- top 2 / [x]' and c = ''",
+         "select a from t where b = 'it''s -- top 2 / [x]' and c = '' limit 1"},
+        {"an unclosed literal is left for the engine to refuse",
+         "select top 1 a from t where b = 'it''s", "select top 1 a from t where b = 'it''s"},
+    };
+    return cases;
+}
+
+TEST(TranslateSql, RewritesForTheEmbeddedEngine) {
+    for (const RewriteCase& c : RewriteCases()) {
+        EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::Sqlite), c.sqlite) << c.what;
+    }
+}
+
+TEST(TranslateSql, TheCentralServerGetsEveryStatementUnchanged) {
+    for (const RewriteCase& c : RewriteCases()) {
+        EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::SqlServer), c.sql) << c.what;
+    }
+}
+
+// Each case runs its statements in the central server's dialect through CentralDb on a real
+// SQLite database with the central schema and looks at the rows that come back.
+struct RunCase {
+    const char* what;
+    std::vector<std::string> setup;
+    std::string query;
+    std::vector<std::string> columns;
+    std::vector<std::string> rows;  // the columns joined by "|"
+};
+
+class SqlDialectRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(db::SqliteEngine::CreateFile(home_.path() / "ZSV.db", error)) << error;
+        ASSERT_TRUE(CentralDb.ConnectCentral());
+        ASSERT_TRUE(CentralDb.Execute(db::CentralSchemaSql(db::Dialect::Sqlite)))
+            << CentralDb.LastError();
+    }
+
+    // Empties the tables, runs the case's statements and compares the rows of its query. A
+    // failed statement ends only this case.
+    static void Run(const RunCase& c) {
+        for (const char* table : {"zsv_order", "zsv_parts_order", "zsv_parts_price", "zsv_login",
+                                  "zsv_money", "zsv_dialog", "zsv_friend"}) {
+            ASSERT_TRUE(CentralDb.Execute(std::string("delete from ") + table));
+        }
+        for (const std::string& statement : c.setup) {
+            ASSERT_TRUE(CentralDb.Execute(statement)) << statement << ": " << CentralDb.LastError();
+        }
+        std::vector<std::string> rows;
+        EXPECT_TRUE(CentralDb.QueryRows(c.query, c.columns, rows, "|")) << CentralDb.LastError();
+        EXPECT_EQ(rows, c.rows);
+    }
+
+    TempHome home_;
+    ScriptedShell shell_;
+};
+
+const std::string kNotice =
+    "提示： 客服确认了您的维修任务[130508143005]。 [系统自动发送] select top 1 delete t "
+    "where endtime-begintime / 2 DATEPART(mm, x) -- ";
+
+TEST_F(SqlDialectRunTest, EveryConstructRunsOnTheEmbeddedEngine) {
+    const std::string orders =
+        "insert into zsv_order (WorkOrder, Client, [State], manager_id) values "
+        "('130508143005', '张三', '创建工单', 7), ('130509100000', 'B', '创建工单', 7), "
+        "('130510100000', 'B', '创建工单', 7), ('130511100000', 'A', '创建工单', 8)";
+    const std::string parts =
+        "insert into zsv_parts_price (id, model, count, count_yu, SellingPrice, RatePrice, "
+        "status, manager_id) values (1, 'M1', 10, 6, 30, 15, '确认', 7), "
+        "(2, 'M2', 3, 3, 200, 10, '确认', 7), (3, 'M3', 1, 1, 5, 0, '申报', 8)";
+    const std::vector<RunCase> cases = {
+        {"top without order by",
+         {parts},
+         "select top 2 id from zsv_parts_price",
+         {"id"},
+         {"1", "2"}},
+        {"top with order by and double blanks",
+         {orders},
+         "select top 2 WorkOrder,Client  from zsv_order where manager_id =  7 order by WorkOrder "
+         "desc",
+         {"WorkOrder", "Client"},
+         {"130510100000|B", "130509100000|B"}},
+        {"top after distinct",
+         {orders},
+         "select distinct top 2 Client from zsv_order where manager_id = 7 order by Client",
+         {"Client"},
+         {"B", "张三"}},
+        {"top in a sub-select",
+         {orders},
+         "select Client from zsv_order where WorkOrder = (select top 1 WorkOrder from zsv_order "
+         "where manager_id = 8 order by WorkOrder desc)",
+         {"Client"},
+         {"A"}},
+        {"DATEPART of a stored date-time",
+         {"insert into zsv_money (id, qq, money_time) values (2, 5, '2001-02-03 04:05:06')"},
+         "select DATEPART(yy, money_time) as y, DATEPART(mm, money_time) as m, DATEPART(dd, "
+         "money_time) as d from zsv_money where id = 2",
+         {"y", "m", "d"},
+         {"2001|2|3"}},
+        {"DATEPART against GETDATE(): this month's rows",
+         {"insert into zsv_money (id, qq, money_time) values (1, 5, getdate())",
+          "insert into zsv_money (id, qq, money_time) values (2, 5, '2001-02-03 04:05:06')"},
+         "select * from zsv_money where DATEPART(mm, money_time) = DATEPART(mm, GETDATE()) and "
+         "DATEPART(yy, money_time) = DATEPART(yy, GETDATE()) and qq =  5 order by id desc",
+         {"id"},
+         {"1"}},
+        {"bracketed names, a text column against a sub-select",
+         {orders, "insert into zsv_parts_order (id, id_order) values (1, '130508143005')",
+          "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'"},
+         "select [state] from zsv_order where workorder =( select id_order from zsv_parts_order "
+         "where id = 1 ) ",
+         {"state"},
+         {"维修完毕"}},
+        {"delete without from",
+         {"insert into zsv_dialog (target, speak, affirm) values (5, 'a', 0), (5, 'b', 1), "
+          "(6, 'c', 0)",
+          "delete zsv_dialog where target=5 and affirm = 0"},
+         "select speak from zsv_dialog order by speak",
+         {"speak"},
+         {"b", "c"}},
+        {"date-time difference counted from 1900-01-01",
+         {"insert into zsv_login (qq,ip,begintime) values ( 5,'10.0.0.2', '2024-03-01 "
+          "08:00:00' )",
+          "update zsv_login set endtime = '2024-03-02 09:30:15' where qq = 5 and endtime is null",
+          "update zsv_login set onlinetime = endtime-begintime where qq = 5 and onlinetime is "
+          "null"},
+         "select onlinetime from zsv_login where qq = 5",
+         {"onlinetime"},
+         {"1900-01-02 01:30:15"}},
+        {"a difference of numbers",
+         {"insert into zsv_parts_order (id, total_sell, total_buy) values (1, 50, 30.5)"},
+         "select (total_sell-total_buy) as lirun from zsv_parts_order",
+         {"lirun"},
+         {"19.5"}},
+        {"a division of money keeps the fraction",
+         {parts},
+         "select top 500 id,SellingPrice * RatePrice / 100 as TiCheng  from zsv_parts_price "
+         "where manager_id = 7  order by status desc, id desc",
+         {"id", "TiCheng"},
+         {"2|20", "1|4.5"}},
+        {"a text column against a bare number",
+         {orders},
+         "select Client from zsv_order where WorkOrder = 130508143005",
+         {"Client"},
+         {"张三"}},
+        {"a number column against a quoted number",
+         {"insert into zsv_friend (qq,friendqq,black) values (5,6,0 )",
+          "insert into zsv_friend (qq,friendqq,black) values (5,7,0 )",
+          "delete from zsv_friend where qq = '5' and friendqq = 6"},
+         "select friendqq from zsv_friend",
+         {"friendqq"},
+         {"7"}},
+        {"a literal with brackets and keywords",
+         {"insert into zsv_dialog (target, speak, affirm) values (9, '" + kNotice + "', 0)"},
+         "select top 1 speak from zsv_dialog where speak = '" + kNotice + "'",
+         {"speak"},
+         {kNotice}},
+        {"a quote-doubled literal",
+         {"insert into zsv_dialog (target, speak, affirm) values (9, 'it''s top 5 / 2', 0)"},
+         "select speak from zsv_dialog where speak = 'it''s top 5 / 2'",
+         {"speak"},
+         {"it's top 5 / 2"}},
+        {"every assignment of an update reads the row before it",
+         {parts,
+          "update zsv_parts_price set model = 'M9', count = 8 , count_yu = count_yu - ( count - "
+          "8 ) , status = '修改' where id = 1"},
+         "select model,count,count_yu,status from zsv_parts_price where id = 1",
+         {"model", "count", "count_yu", "status"},
+         {"M9|8|4|修改"}},
+        {"a column named count in a sum",
+         {parts},
+         "select sum(count*SellingPrice) as total_sell from zsv_parts_price where  manager_id = 7",
+         {"total_sell"},
+         {"900"}},
+    };
+    for (const RunCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Run(c);
+    }
+    EXPECT_TRUE(shell_.messages().empty());
+}
+
+}  // namespace

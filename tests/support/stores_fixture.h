@@ -1,0 +1,50 @@
+// Tests that stand on both stores: a fresh data directory with the local store (server address
+// 127.0.0.1) and the central database made as qitai-admin makes them (schema, settings row id 1,
+// platform account 100000, departments), the scripted shell installed. Accounts are added the
+// way the registration and staff windows add them, so the first one is 100001.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/stores.h"
+#include "support/scripted_shell.h"
+#include "support/temp_home.h"
+
+namespace testing_support {
+
+class StoresTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    // An account of the role code ("1", "2", "4", "5") with the password. With a manager's
+    // account it is that shop's employee and linked with every member both ways (state 0);
+    // without one it is a manager under the platform, linked with himself. Returns its number;
+    // a failure fails the test and returns "".
+    std::string AddAccount(const std::string& name, const std::string& role,
+                           const std::string& password = "123456", const std::string& manager = "");
+    // The same with every field of the row chosen by the test.
+    std::string AddAccount(const db::NewAccount& account);
+    // A manager and his shop's name.
+    std::string AddManager(const std::string& name, const std::string& password = "123456",
+                           const std::string& company = "测试维修店");
+    // One contact row (qq, friendqq, black).
+    void Link(const std::string& qq, const std::string& friendqq, int black);
+
+    // Statements and queries for arranging and checking the stores. Each opens the store when
+    // it is not open and leaves it as it found it. Rows come back with their columns joined by
+    // "*@#$*", NULL as one space; a failed statement fails the test.
+    void CentralExecute(const std::string& sql);
+    void LocalExecute(const std::string& sql);
+    std::vector<std::string> CentralRows(const std::string& sql,
+                                         const std::vector<std::string>& columns);
+    std::vector<std::string> LocalRows(const std::string& sql,
+                                       const std::vector<std::string>& columns);
+
+    TempHome home_;
+    ScriptedShell shell_;
+};
+
+}  // namespace testing_support
