@@ -1,11 +1,17 @@
 #include "ui/shell.h"
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <mutex>
+
+#include "common/data_dir.h"
 
 extern char** environ;
 
@@ -38,10 +44,66 @@ class ConsoleShell final : public Shell {
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
         return StartDetached(program, args);
     }
+    std::unique_ptr<Form> CreateForm(const std::string& template_name) override {
+        std::fprintf(stderr, "qitai: no window system for the window \"%s\"\n",
+                     template_name.c_str());
+        EndProcess(-1);
+    }
+    int RunModal(Form&) override { return kResultCancel; }
+    Form* FindWindow(const std::string&) override { return nullptr; }
+    bool ClaimInstance(const std::string& name) override { return HoldProcessLock(name); }
+    bool AddTrayIcon(const std::string&, const std::string&,
+                     std::function<void(TrayEvent)>) override {
+        return false;
+    }
+    void SetTrayIcon(const std::string&) override {}
+    void RemoveTrayIcon() override {}
+    int PopupMenu(const std::vector<MenuItem>&) override { return 0; }
+    bool ChooseFont(Font&) override { return false; }
 
   private:
     std::mutex mutex_;
 };
+
+// An open lock file; closing it releases the lock.
+class LockFile {
+  public:
+    explicit LockFile(int fd) : fd_(fd) {}
+    ~LockFile() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+
+  private:
+    int fd_;
+};
+
+// A file name for any text: its bytes in hex; a long text keeps its first bytes and adds a
+// 64-bit FNV-1a hash of the whole, so that file names stay short and distinct.
+std::string LockFileName(const std::string& name) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out = "instance-";
+    const std::size_t kept = name.size() < 90 ? name.size() : 90;
+    for (std::size_t i = 0; i < kept; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        out += digits[c >> 4];
+        out += digits[c & 0xf];
+    }
+    if (kept < name.size()) {
+        std::uint64_t hash = 14695981039346656037ull;
+        for (const unsigned char c : name) {
+            hash = (hash ^ c) * 1099511628211ull;
+        }
+        out += '-';
+        for (int shift = 60; shift >= 0; shift -= 4) {
+            out += digits[(hash >> shift) & 0xf];
+        }
+    }
+    return out + ".lock";
+}
 
 ConsoleShell console_shell;
 Shell* current_shell = nullptr;
@@ -80,6 +142,29 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     const int rc = posix_spawn(&pid, program.c_str(), nullptr, &attr, argv.data(), environ);
     posix_spawnattr_destroy(&attr);
     return rc == 0;
+}
+
+bool HoldProcessLock(const std::string& name) {
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<LockFile>> held;
+    std::lock_guard lock(mutex);
+    if (held.count(name) != 0) {
+        return true;
+    }
+    if (!common::EnsureDataDir()) {
+        return true;  // nowhere to keep a lock: do not keep the person out
+    }
+    const std::string path = (common::DataDir() / LockFileName(name)).string();
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return true;
+    }
+    auto file = std::make_unique<LockFile>(fd);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return false;
+    }
+    held.emplace(name, std::move(file));
+    return true;
 }
 
 }  // namespace ui
