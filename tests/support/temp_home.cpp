@@ -6,6 +6,7 @@
 
 #include "db/cadoex.h"
 #include "db/installation.h"
+#include "net/contact_table.h"
 #include "session/session_context.h"
 
 namespace testing_support {
@@ -17,6 +18,7 @@ void ResetProcessState() {
     LocalDb.Close();
     LocalDb.CloseRecordset();
     SessionContext = session::Context{};
+    ContactTable.Clear();
     db::ReloadInstallation();
 }
 }  // namespace

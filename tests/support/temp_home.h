@@ -1,5 +1,6 @@
 // A fresh data directory per test: QITAI_HOME points at a new temporary folder, the session
-// record and both database instances start empty, and the installation settings are read anew.
+// record, the contact table and both database instances start empty, and the installation
+// settings are read anew.
 #pragma once
 
 #include <filesystem>
