@@ -1,9 +1,10 @@
-// The client: starts the platform layer and runs the login window. A confirmed login prints
-// who logged in and ends normally; anything else ends with exit status 255 (-1).
+// The client: the platform layer, then the process life of session/application.h. The line on
+// standard output says who logged in, for scripts that start clients.
 #include <QApplication>
 #include <cstdio>
+#include <utility>
 
-#include "session/login.h"
+#include "session/application.h"
 #include "session/session_context.h"
 #include "ui/qt/image_list.h"
 #include "ui/qt/qt_shell.h"
@@ -17,15 +18,15 @@ int main(int argc, char** argv) {
     ui::qt::QtShell shell;
     ui::SetCurrentShell(&shell);
 
-    session::CLogin login;
-    const int result = login.DoModal();
+    mainwnd::CVEXADlg::Options options;
+    options.logged_in = [] {
+        const std::string role = session::RoleName(SessionContext.u_kind);
+        std::printf("qitai: logged in as %s %s (%s)\n", SessionContext.qq.c_str(),
+                    SessionContext.name.c_str(),
+                    role.empty() ? SessionContext.u_kind.c_str() : role.c_str());
+        std::fflush(stdout);
+    };
+    const int status = session::RunClient(session::ProgramDirectory(), std::move(options));
     ui::SetCurrentShell(nullptr);
-    if (result != ui::kResultOk) {
-        return 255;
-    }
-    const std::string role = session::RoleName(SessionContext.u_kind);
-    std::printf("qitai: logged in as %s %s (%s)\n", SessionContext.qq.c_str(),
-                SessionContext.name.c_str(),
-                role.empty() ? SessionContext.u_kind.c_str() : role.c_str());
-    return 0;
+    return status;
 }

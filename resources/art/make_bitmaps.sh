@@ -37,3 +37,10 @@ convert -background none art/icon_128.svg -resize 32x32 icons/3244.png
 convert -background none art/icon_128.svg -resize 32x32 -modulate 100,0 icons/3246.png
 convert -background none art/icon_128.svg -resize 32x32 \
   -fill '#f1c40f' -draw "circle 25,7 25,2" icons/3249.png
+
+# Tool buttons and the message button (resources/icons/<control id>.png), and the start
+# picture 3355, from the drawings in art/tools/.
+for id in 3072 1006 1007 1008 1009 1010 3172 3060; do
+  convert -background none "art/tools/$id.svg" -resize 32x32 "icons/$id.png"
+done
+convert -background none -stroke none art/tools/3355.svg -type TrueColor PNG24:bitmaps/3355.png
