@@ -1,4 +1,5 @@
-// Feeds arbitrary statement texts to the tokenizer and the rewriter for the embedded engine.
+// Feeds arbitrary statement texts to the tokenizer and the rewriters for the embedded engine
+// and for MariaDB.
 // Besides not crashing, two properties must hold for every input: the tokens give the text back
 // byte for byte, and every string literal of the input comes out unchanged (the rewriter may
 // move one, as "top ('5')" moves to the end, and add literals of its own, such as a quoted date
@@ -32,6 +33,8 @@ constexpr std::string_view kFragments[] = {
     "*/",      "\n",         "t",        "a",
     "1.5",     "getdate()",  "limit",    "[系统自动发送]",
     "提示",    "zsv_login.", "collate ", "||",
+    "wk",      "dw",         "count ",   "`",
+    "/*!",     "\\",         "yy",       ", ",
 };
 
 std::string FromFragments(const std::uint8_t* data, std::size_t size) {
@@ -68,9 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (db::JoinTokens(db::TokenizeSql(sql).tokens) != sql) {
         std::abort();
     }
-    const std::string sqlite = db::TranslateSql(sql, db::Dialect::Sqlite);
-    if (!AllKept(Literals(sql), Literals(sqlite))) {
-        std::abort();
+    for (const db::Dialect dialect : {db::Dialect::Sqlite, db::Dialect::MariaDb}) {
+        const std::string translated = db::TranslateSql(sql, dialect);
+        if (!AllKept(Literals(sql), Literals(translated))) {
+            std::abort();
+        }
     }
     if (db::TranslateSql(sql, db::Dialect::SqlServer) != sql) {
         std::abort();

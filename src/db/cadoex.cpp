@@ -11,6 +11,11 @@
 
 namespace db {
 
+namespace {
+constexpr const char* kUndone =
+    "the transaction was undone when a statement in it failed; end it with RollbackTrans";
+}  // namespace
+
 CADOEx::CADOEx(Store store) : store_(store) {}
 
 CADOEx::~CADOEx() {
@@ -27,6 +32,7 @@ void CADOEx::Close() {
         engine_->Close();
     }
     connected_ = 0;
+    transaction_ = Transaction::None;
 }
 
 void CADOEx::CloseRecordset() {
@@ -94,12 +100,94 @@ bool CADOEx::EnsureOpen() {
 }
 
 void CADOEx::Recover() {
+    const bool in_transaction = transaction_ != Transaction::None;
     connected_ = 0;
     if (store_ == Store::Central) {
         ConnectCentral();
     } else {
         Open(LocalConnectionString());
     }
+    if (in_transaction) {
+        transaction_ = Transaction::Undone;
+    }
+}
+
+bool CADOEx::ReadyToRun() {
+    if (transaction_ == Transaction::Undone) {
+        last_error_ = kUndone;
+        return false;
+    }
+    if (IsOpen()) {
+        return true;
+    }
+    // A connection lost in the middle of a transaction took the transaction with it.
+    const bool in_transaction = transaction_ == Transaction::Open;
+    if (!EnsureOpen()) {
+        return false;
+    }
+    if (in_transaction) {
+        transaction_ = Transaction::Undone;
+        last_error_ = kUndone;
+        return false;
+    }
+    return true;
+}
+
+bool CADOEx::BeginTrans() {
+    if (transaction_ != Transaction::None) {
+        last_error_ = "a transaction is open already";
+        return false;
+    }
+    if (!ReadyToRun()) {
+        return false;
+    }
+    if (!engine_->Begin()) {
+        last_error_ = engine_->Error();
+        return false;
+    }
+    transaction_ = Transaction::Open;
+    return true;
+}
+
+bool CADOEx::CommitTrans() {
+    switch (transaction_) {
+        case Transaction::None:
+            last_error_ = "no transaction is open";
+            return false;
+        case Transaction::Undone:
+            transaction_ = Transaction::None;
+            last_error_ = kUndone;
+            return false;
+        case Transaction::Open:
+            break;
+    }
+    transaction_ = Transaction::None;
+    if (!engine_->Commit()) {
+        last_error_ = engine_->Error();
+        Recover();
+        return false;
+    }
+    return true;
+}
+
+bool CADOEx::RollbackTrans() {
+    switch (transaction_) {
+        case Transaction::None:
+            last_error_ = "no transaction is open";
+            return false;
+        case Transaction::Undone:
+            transaction_ = Transaction::None;
+            return true;
+        case Transaction::Open:
+            break;
+    }
+    transaction_ = Transaction::None;
+    if (!engine_->Rollback()) {
+        last_error_ = engine_->Error();
+        Recover();
+        return false;
+    }
+    return true;
 }
 
 bool CADOEx::Run(const std::string& sql) {
@@ -114,7 +202,7 @@ bool CADOEx::Run(const std::string& sql) {
 }
 
 bool CADOEx::OpenRecordset(const std::string& sql) {
-    if (!EnsureOpen()) {
+    if (!ReadyToRun()) {
         return false;
     }
     if (!Run(sql)) {
@@ -125,7 +213,7 @@ bool CADOEx::OpenRecordset(const std::string& sql) {
 }
 
 bool CADOEx::Execute(const std::string& sql) {
-    if (!EnsureOpen()) {
+    if (!ReadyToRun()) {
         return false;
     }
     if (!Run(sql)) {

@@ -39,6 +39,17 @@ class CADOEx {
                    std::vector<std::string>& rows, const std::string& separator);
     static std::string GetField(const std::string& row, int n, const std::string& separator);
 
+    // A transaction on this instance's connection, opened when it is not open: the statements
+    // run until CommitTrans take effect together or not at all. A statement that fails inside
+    // it renews the connection as every failure does, which undoes the transaction; from then
+    // on the instance refuses statements, so that the rest of the work cannot take effect on its
+    // own, until CommitTrans (false) or RollbackTrans (true) ends the transaction. Close() undoes
+    // an open transaction too.
+    bool BeginTrans();
+    bool CommitTrans();
+    bool RollbackTrans();
+    bool InTransaction() const { return transaction_ != Transaction::None; }
+
     // Rows changed by the last statement, and rows of the current result.
     long long RowsAffected() const { return rows_affected_; }
     std::size_t RecordCount() const { return recordset_.rows.size(); }
@@ -49,8 +60,12 @@ class CADOEx {
     const std::string& LastError() const { return last_error_; }
 
   private:
+    enum class Transaction { None, Open, Undone };
+
     // Runs one statement: translated for the engine, the result kept as the current recordset.
     bool Run(const std::string& sql);
+    // Before a statement: the connection open, and no undone transaction waiting to be ended.
+    bool ReadyToRun();
     // After a failed query or statement: the central instance reconnects to the central
     // database; the local instance only ever reconnects to its own store, quietly.
     void Recover();
@@ -64,6 +79,7 @@ class CADOEx {
     ResultSet recordset_;
     long long rows_affected_ = 0;
     std::string last_error_;
+    Transaction transaction_ = Transaction::None;
 };
 
 }  // namespace db

@@ -302,14 +302,50 @@ const std::vector<TableDef>& CentralTables() {
 }
 
 std::string CentralSchemaSql(Dialect dialect) {
-    if (dialect != Dialect::Sqlite) {
-        return "";
-    }
-    std::string sql = "begin transaction;\n";
+    std::string tables;
     for (const TableDef& table : CentralTables()) {
-        sql += SqliteTableSql(table);
+        const std::string sql = CreateTableSql(table, dialect);
+        if (sql.empty()) {
+            return "";
+        }
+        tables += sql;
     }
-    sql += "commit;\n";
+    switch (dialect) {
+        case Dialect::Sqlite:
+            return "begin transaction;\n" + tables + "commit;\n";
+        case Dialect::SqlServer:
+            // The filtered unique index needs these settings; sqlcmd does not set them itself.
+            return "-- The central database ZSV of the repair-shop platform, for SQL Server: run "
+                   "it "
+                   "in\n"
+                   "-- the database ZSV (code page 936, GBK); \"qitai-admin init\" then fills the\n"
+                   "-- settings row, the platform account and the departments. Made by\n"
+                   "-- \"qitai-admin schema --dialect sqlserver\".\n"
+                   "set ansi_nulls on;\nset quoted_identifier on;\nbegin transaction;\n" +
+                   tables + "commit;\n";
+        case Dialect::MariaDb:
+            return tables;  // its table definitions commit each on their own
+        case Dialect::Postgres:
+            break;
+    }
+    return "";
+}
+
+std::string ExplicitIdentityInsert(const std::string& table, const std::string& insert,
+                                   Dialect dialect) {
+    if (dialect != Dialect::SqlServer) {
+        return insert;
+    }
+    return "set identity_insert " + table + " on; " + insert + "; set identity_insert " + table +
+           " off";
+}
+
+std::string DropCentralSchemaSql(Dialect dialect) {
+    std::string sql;
+    const auto& tables = CentralTables();
+    for (auto table = tables.rbegin(); table != tables.rend(); ++table) {
+        sql += DropTableSql(*table, dialect);
+    }
     return sql;
 }
 

@@ -19,8 +19,17 @@ inline constexpr long long kLastAccount = 999999999;
 // The fifteen tables.
 const std::vector<TableDef>& CentralTables();
 
-// The text that creates the whole central schema on an engine of the dialect; empty when there
-// is no definition for that dialect yet.
+// The text that creates the whole central schema on an engine of the dialect, as one batch;
+// empty when there is no definition for that dialect yet. For SQL Server it is also shipped as
+// src/db/schema/central.mssql.sql.
 std::string CentralSchemaSql(Dialect dialect);
+
+// An insert that gives an identity column its value itself (the platform account), as the
+// dialect lets it: SQL Server only while identity inserts are switched on for the table.
+std::string ExplicitIdentityInsert(const std::string& table, const std::string& insert,
+                                   Dialect dialect);
+
+// The text that removes every central table that exists, as one batch.
+std::string DropCentralSchemaSql(Dialect dialect);
 
 }  // namespace db

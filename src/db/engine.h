@@ -29,8 +29,14 @@ class Engine {
     // Runs SQL text, already in this engine's dialect. On success `out` holds the rows of the
     // last statement that returned columns (empty otherwise).
     virtual bool Run(const std::string& sql, ResultSet& out) = 0;
-    // Rows changed by the last statement that ran.
+    // Rows changed by the last statement that ran; an update counts the rows it matched, also
+    // those whose values stay the same.
     virtual long long RowsAffected() const = 0;
+    // A transaction on the connection: the statements run until Commit take effect together or
+    // not at all. Rollback undoes them; closing the connection before Commit does too.
+    virtual bool Begin() = 0;
+    virtual bool Commit() = 0;
+    virtual bool Rollback() = 0;
     virtual Dialect SqlDialect() const = 0;
     // The engine's text for the last failure.
     virtual const std::string& Error() const = 0;

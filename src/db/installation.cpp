@@ -95,6 +95,11 @@ Dialect DialectNamed(const std::string& name) {
     return Dialect::SqlServer;
 }
 
+Dialect CentralDialect(const Installation& installation) {
+    return installation.engine == "sqlite" ? Dialect::Sqlite
+                                           : DialectNamed(installation.odbc_dialect);
+}
+
 std::unique_ptr<Engine> MakeLocalEngine() {
     return std::make_unique<SqliteEngine>();
 }

@@ -26,10 +26,13 @@ void ReloadInstallation();
 std::string CentralConnectionString(const std::string& server_address);
 std::string LocalConnectionString();
 
-// A new engine for the central database as the installation says, or for the local store.
 // The dialect an installation's server engine speaks; SQL Server when it names none.
 Dialect DialectNamed(const std::string& name);
 
+// The dialect of the engine that serves the installation's central database.
+Dialect CentralDialect(const Installation& installation);
+
+// A new engine for the central database as the installation says, or for the local store.
 std::unique_ptr<Engine> MakeCentralEngine(const Installation& installation);
 std::unique_ptr<Engine> MakeLocalEngine();
 

@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "db/sql_dialect.h"
 
 namespace db {
 
@@ -171,12 +174,82 @@ std::string Normalise(std::string value, SQLSMALLINT type) {
     return value;
 }
 
+// One "KEY=value" of a connection string.
+struct Option {
+    std::string key;
+    std::string value;
+};
+
+std::vector<Option> SplitOptions(const std::string& text) {
+    std::vector<Option> options;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find(';', pos);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string part = text.substr(pos, end - pos);
+        const std::size_t eq = part.find('=');
+        if (eq != std::string::npos && !common::Trim(part.substr(0, eq)).empty()) {
+            options.push_back({common::Trim(part.substr(0, eq)), part.substr(eq + 1)});
+        }
+        pos = end + 1;
+    }
+    return options;
+}
+
+Option* FindOption(std::vector<Option>& options, std::initializer_list<const char*> keys) {
+    for (Option& option : options) {
+        for (const char* key : keys) {
+            if (common::EqualsNoCase(option.key, key)) {
+                return &option;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The flags of MariaDB's driver that the statements need: an update reports the rows it
+// matched (2), as SQL Server and SQLite do, so that a statement guarded by the row's state
+// tells whether it applied; several statements may go in one text (1 << 26).
+constexpr unsigned long long kMariaDbFlags = 2ULL | (1ULL << 26);
+
+// The installation's options with what the dialect's driver needs added: flags the installation
+// gives are kept, ours are added to them.
+std::string WithDialectOptions(const std::string& text, Dialect dialect) {
+    if (dialect != Dialect::MariaDb) {
+        return text;
+    }
+    std::vector<Option> options = SplitOptions(text);
+    if (Option* flags = FindOption(options, {"OPTION", "OPTIONS"})) {
+        const std::string value = common::Trim(flags->value);
+        const unsigned long long given =
+            common::IsDigits(value) && value.size() < 20 ? std::stoull(value) : 0ULL;
+        flags->value = std::to_string(given | kMariaDbFlags);
+    } else {
+        options.push_back({"OPTION", std::to_string(kMariaDbFlags)});
+    }
+    if (FindOption(options, {"CHARSET"}) == nullptr) {
+        options.push_back({"CHARSET", "utf8mb4"});
+    }
+    std::string out;
+    for (const Option& option : options) {
+        out += (out.empty() ? "" : ";") + option.key + "=" + option.value;
+    }
+    return out;
+}
+
+SQLPOINTER IntegerAttribute(std::intptr_t value) {
+    return reinterpret_cast<SQLPOINTER>(value);
+}
+
 }  // namespace
 
 struct OdbcEngine::Handles {
     Handle env;
     Handle dbc;
     bool connected = false;
+    bool in_transaction = false;
 };
 
 OdbcEngine::OdbcEngine(std::string driver, std::string options, Dialect dialect)
@@ -203,8 +276,9 @@ std::string OdbcEngine::DriverConnectionString(const std::string& connection_str
         }
         pos = end + 1;
     }
-    if (!options_.empty()) {
-        out += ";" + options_;
+    const std::string options = WithDialectOptions(options_, dialect_);
+    if (!options.empty()) {
+        out += ";" + options;
     }
     return out;
 }
@@ -217,19 +291,16 @@ bool OdbcEngine::Open(const std::string& connection_string) {
         error_ = "cannot allocate an ODBC environment";
         return false;
     }
-    SQLSetEnvAttr(handles->env.get(), SQL_ATTR_ODBC_VERSION,
-                  reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(SQL_OV_ODBC3)), 0);
+    SQLSetEnvAttr(handles->env.get(), SQL_ATTR_ODBC_VERSION, IntegerAttribute(SQL_OV_ODBC3), 0);
     handles->dbc = Handle(SQL_HANDLE_DBC, handles->env.get());
     if (!handles->dbc) {
         error_ = Diagnostics(handles->env);
         return false;
     }
-    SQLSetConnectAttr(
-        handles->dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
-        reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(kLoginTimeoutSeconds)), 0);
-    SQLSetConnectAttr(
-        handles->dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT,
-        reinterpret_cast<SQLPOINTER>(static_cast<std::intptr_t>(kLoginTimeoutSeconds)), 0);
+    SQLSetConnectAttr(handles->dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                      IntegerAttribute(kLoginTimeoutSeconds), 0);
+    SQLSetConnectAttr(handles->dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT,
+                      IntegerAttribute(kLoginTimeoutSeconds), 0);
     WString wide = ToWide(DriverConnectionString(connection_string));
     const SQLRETURN rc = SQLDriverConnectW(handles->dbc.get(), nullptr, wide.data(),
                                            static_cast<SQLSMALLINT>(wide.size()), nullptr, 0,
@@ -240,12 +311,25 @@ bool OdbcEngine::Open(const std::string& connection_string) {
     }
     handles->connected = true;
     handles_ = std::move(handles);
+    for (const std::string& setup : SessionSetupSql(dialect_)) {
+        ResultSet ignored;
+        if (!Run(setup, ignored)) {
+            const std::string why = error_;
+            Close();
+            error_ = "the server refused the session settings: " + why;
+            return false;
+        }
+    }
     error_.clear();
     return true;
 }
 
 void OdbcEngine::Close() {
     if (handles_ != nullptr && handles_->connected) {
+        // A driver does not disconnect in the middle of a transaction: it is undone first.
+        if (handles_->in_transaction) {
+            SQLEndTran(SQL_HANDLE_DBC, handles_->dbc.get(), SQL_ROLLBACK);
+        }
         SQLDisconnect(handles_->dbc.get());
     }
     handles_.reset();
@@ -261,6 +345,54 @@ bool OdbcEngine::IsOpen() const {
         return dead != SQL_CD_TRUE;
     }
     return true;
+}
+
+bool OdbcEngine::SetAutoCommit(bool on) {
+    if (handles_ == nullptr) {
+        error_ = "not connected";
+        return false;
+    }
+    if (!SQL_SUCCEEDED(SQLSetConnectAttr(
+            handles_->dbc.get(), SQL_ATTR_AUTOCOMMIT,
+            IntegerAttribute(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF), SQL_IS_UINTEGER))) {
+        error_ = Diagnostics(handles_->dbc);
+        return false;
+    }
+    return true;
+}
+
+bool OdbcEngine::EndTransaction(bool commit) {
+    if (handles_ == nullptr) {
+        error_ = "not connected";
+        return false;
+    }
+    const bool ended = SQL_SUCCEEDED(
+        SQLEndTran(SQL_HANDLE_DBC, handles_->dbc.get(), commit ? SQL_COMMIT : SQL_ROLLBACK));
+    const std::string why = ended ? std::string() : Diagnostics(handles_->dbc);
+    // Back to one transaction per statement, also when the end failed.
+    const bool restored = SetAutoCommit(true);
+    handles_->in_transaction = !restored;
+    if (!ended) {
+        error_ = why;
+        return false;
+    }
+    return restored;
+}
+
+bool OdbcEngine::Begin() {
+    if (!SetAutoCommit(false)) {
+        return false;
+    }
+    handles_->in_transaction = true;
+    return true;
+}
+
+bool OdbcEngine::Commit() {
+    return EndTransaction(true);
+}
+
+bool OdbcEngine::Rollback() {
+    return EndTransaction(false);
 }
 
 bool OdbcEngine::Run(const std::string& sql, ResultSet& out) {

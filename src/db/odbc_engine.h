@@ -24,16 +24,25 @@ class OdbcEngine final : public Engine {
     bool IsOpen() const override;
     bool Run(const std::string& sql, ResultSet& out) override;
     long long RowsAffected() const override { return rows_affected_; }
+    // Transactions switch the connection's auto-commit off until Commit or Rollback.
+    bool Begin() override;
+    bool Commit() override;
+    bool Rollback() override;
     Dialect SqlDialect() const override { return dialect_; }
     const std::string& Error() const override { return error_; }
 
-    // The connection string handed to the driver for the client's own string.
+    // The connection string handed to the driver for the client's own string: the installation's
+    // driver and options, and what the dialect's driver needs so that the statements behave as
+    // on the central server (for MariaDB: updates count the rows they matched, several
+    // statements in one text, UTF-8 texts).
     std::string DriverConnectionString(const std::string& connection_string) const;
 
     static constexpr int kLoginTimeoutSeconds = 8;
 
   private:
     struct Handles;
+    bool SetAutoCommit(bool on);
+    bool EndTransaction(bool commit);
 
     std::string driver_;
     std::string options_;

@@ -1,5 +1,6 @@
 #include "db/sql_dialect.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <span>
@@ -259,9 +260,21 @@ bool BindsTighterThanMinus(const Token& token) {
            IsSymbol(token, "||") || IsWord(token, "collate");
 }
 
-// "endtime-begintime" → "datetime_diff(endtime, begintime)". Rewritten only where the two
-// columns are the whole operands of that "-": no other operator binds either of them first.
-void DateTimeDifferenceToFunction(Tokens& tokens) {
+// The tokens from `begin` to `end`, both included.
+Tokens Slice(const Tokens& tokens, std::size_t begin, std::size_t end) {
+    return Tokens(tokens.begin() + static_cast<std::ptrdiff_t>(begin),
+                  tokens.begin() + static_cast<std::ptrdiff_t>(end + 1));
+}
+
+void Append(Tokens& to, const Tokens& tokens) {
+    to.insert(to.end(), tokens.begin(), tokens.end());
+}
+
+// Replaces every difference of two date-time columns, "endtime-begintime", by the text that
+// `replacement` makes of its two operands. Rewritten only where the two columns are the whole
+// operands of that "-": no other operator binds either of them first.
+void RewriteDateTimeDifferences(Tokens& tokens,
+                                Tokens (*replacement)(const Tokens& end, const Tokens& begin)) {
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         if (!IsSymbol(tokens[i], "-")) {
             continue;
@@ -284,19 +297,222 @@ void DateTimeDifferenceToFunction(Tokens& tokens) {
              (BindsTighterThanMinus(tokens[after]) || IsSymbol(tokens[after], "(")))) {
             continue;
         }
-        const auto at = [&tokens](std::size_t index) {
-            return tokens.begin() + static_cast<std::ptrdiff_t>(index);
-        };
-        Tokens call = {MakeWord("datetime_diff"), MakeSymbol("(")};
-        call.insert(call.end(), at(left_begin), at(left_end + 1));
-        call.push_back(MakeSymbol(","));
-        call.push_back(MakeBlank());
-        call.insert(call.end(), at(right_begin), at(right_end + 1));
-        call.push_back(MakeSymbol(")"));
-        tokens.erase(at(left_begin), at(right_end + 1));
+        Tokens call =
+            replacement(Slice(tokens, left_begin, left_end), Slice(tokens, right_begin, right_end));
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(left_begin),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(right_end + 1));
         const std::size_t size_before = tokens.size();
         InsertApart(tokens, left_begin, std::move(call));
         i = left_begin + (tokens.size() - size_before) - 1;
+    }
+}
+
+// "endtime-begintime" → "datetime_diff(endtime, begintime)", the registered function that
+// gives the difference as the central server does (a date-time counted from 1900-01-01).
+void DateTimeDifferenceToFunction(Tokens& tokens) {
+    RewriteDateTimeDifferences(tokens, [](const Tokens& end, const Tokens& begin) {
+        Tokens call = {MakeWord("datetime_diff"), MakeSymbol("(")};
+        Append(call, end);
+        call.push_back(MakeSymbol(","));
+        call.push_back(MakeBlank());
+        Append(call, begin);
+        call.push_back(MakeSymbol(")"));
+        return call;
+    });
+}
+
+// MariaDB subtracts date-times as numbers; the seconds between them added to 1900-01-01 give
+// the central server's date-time difference.
+void DateTimeDifferenceToTimestampAdd(Tokens& tokens) {
+    RewriteDateTimeDifferences(tokens, [](const Tokens& end, const Tokens& begin) {
+        Tokens call = {MakeWord("timestampadd"),
+                       MakeSymbol("("),
+                       MakeWord("second"),
+                       MakeSymbol(","),
+                       MakeBlank(),
+                       MakeWord("timestampdiff"),
+                       MakeSymbol("("),
+                       MakeWord("second"),
+                       MakeSymbol(","),
+                       MakeBlank()};
+        Append(call, begin);
+        call.push_back(MakeSymbol(","));
+        call.push_back(MakeBlank());
+        Append(call, end);
+        Append(call, {MakeSymbol(")"), MakeSymbol(","), MakeBlank(),
+                      Token{TokenKind::Literal, "'1900-01-01 00:00:00'"}, MakeSymbol(")")});
+        return call;
+    });
+}
+
+// Comments carry nothing the statements need. MariaDB reads some of them differently ("--"
+// needs a blank after it, "/*! ... */" is run), so they go: with the blanks on one side of
+// them, or as one blank where they part two words.
+void RemoveComments(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size();) {
+        if (tokens[i].kind != TokenKind::Comment) {
+            ++i;
+            continue;
+        }
+        const bool blank_before = i == 0 || tokens[i - 1].kind == TokenKind::Blank;
+        const bool blank_after = i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::Blank;
+        if (blank_before) {
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                         tokens.begin() + static_cast<std::ptrdiff_t>(blank_after ? i + 2 : i + 1));
+        } else if (blank_after || i + 1 == tokens.size()) {
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            tokens[i] = MakeBlank();
+        }
+    }
+}
+
+// "limit (5)" → "limit 5": MariaDB takes no parentheses around the count.
+void UnwrapLimitCount(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!IsWord(tokens[i], "limit")) {
+            continue;
+        }
+        const std::size_t open = NextSignificant(tokens, i);
+        if (open == kNoToken || !IsSymbol(tokens[open], "(")) {
+            continue;
+        }
+        const std::size_t count = NextSignificant(tokens, open);
+        const std::size_t close = NextSignificant(tokens, count);
+        if (count == kNoToken || tokens[count].kind != TokenKind::Number || close == kNoToken ||
+            !IsSymbol(tokens[close], ")")) {
+            continue;
+        }
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(close));
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(open));
+    }
+}
+
+// "getdate()" → "now()": the server's local date and time.
+void GetDateToNow(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::size_t open = NextSignificant(tokens, i);
+        if (IsWord(tokens[i], "getdate") && open != kNoToken && IsSymbol(tokens[open], "(")) {
+            tokens[i] = MakeWord("now");
+        }
+    }
+}
+
+// The MariaDB function that gives a date part named as the central server's dialect names it;
+// empty for the week, which has no function of its own there, and for an unknown part.
+std::string DatePartFunction(const std::string& part) {
+    struct Name {
+        const char* part;
+        const char* function;
+    };
+    static constexpr Name kNames[] = {
+        {"yy", "year"},       {"yyyy", "year"},     {"year", "year"},
+        {"qq", "quarter"},    {"q", "quarter"},     {"quarter", "quarter"},
+        {"mm", "month"},      {"m", "month"},       {"month", "month"},
+        {"dy", "dayofyear"},  {"y", "dayofyear"},   {"dayofyear", "dayofyear"},
+        {"dd", "dayofmonth"}, {"d", "dayofmonth"},  {"day", "dayofmonth"},
+        {"dw", "dayofweek"},  {"w", "dayofweek"},   {"weekday", "dayofweek"},
+        {"hh", "hour"},       {"hour", "hour"},     {"mi", "minute"},
+        {"n", "minute"},      {"minute", "minute"}, {"ss", "second"},
+        {"s", "second"},      {"second", "second"},
+    };
+    for (const Name& name : kNames) {
+        if (common::EqualsNoCase(part, name.part)) {
+            return name.function;
+        }
+    }
+    return "";
+}
+
+bool IsWeekPart(const std::string& part) {
+    return common::EqualsNoCase(part, "wk") || common::EqualsNoCase(part, "ww") ||
+           common::EqualsNoCase(part, "week");
+}
+
+// The week of the year as the central server counts it: weeks start on Sunday and the week of
+// 1 January is week 1.
+Tokens WeekOfYear(const Tokens& value) {
+    const TokenizedSql head = TokenizeSql("(floor((dayofyear(");
+    const TokenizedSql middle = TokenizeSql(") + dayofweek(makedate(year(");
+    const TokenizedSql tail = TokenizeSql("), 1)) - 2) / 7) + 1)");
+    Tokens out = head.tokens;
+    Append(out, value);
+    Append(out, middle.tokens);
+    Append(out, value);
+    Append(out, tail.tokens);
+    return out;
+}
+
+// "DATEPART(mm, x)" → "month(x)", and so for every part MariaDB has a function for; the week
+// becomes its computation. An unknown part is left for the engine to refuse.
+void DatePartToFunctions(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!IsWord(tokens[i], "datepart")) {
+            continue;
+        }
+        const std::size_t open = NextSignificant(tokens, i);
+        if (open == kNoToken || !IsSymbol(tokens[open], "(")) {
+            continue;
+        }
+        const std::size_t part = NextSignificant(tokens, open);
+        const std::size_t comma = NextSignificant(tokens, part);
+        const std::size_t close = MatchingClose(tokens, open);
+        if (part == kNoToken || tokens[part].kind != TokenKind::Word || comma == kNoToken ||
+            !IsSymbol(tokens[comma], ",") || close == kNoToken) {
+            continue;
+        }
+        const std::string function = DatePartFunction(tokens[part].text);
+        if (!function.empty()) {
+            // "DATEPART(mm, " becomes "month(": the part and the comma go, the value stays.
+            const std::size_t value = NextSignificant(tokens, comma);
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(open + 1),
+                         tokens.begin() +
+                             static_cast<std::ptrdiff_t>(value == kNoToken ? comma + 1 : value));
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                         tokens.begin() + static_cast<std::ptrdiff_t>(open));
+            tokens[i] = MakeWord(function);
+        } else if (IsWeekPart(tokens[part].text)) {
+            const std::size_t value = NextSignificant(tokens, comma);
+            if (value == kNoToken || value >= close) {
+                continue;
+            }
+            Tokens week = WeekOfYear(Slice(tokens, value, close - 1));
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                         tokens.begin() + static_cast<std::ptrdiff_t>(close + 1));
+            // The scan goes on inside, so that a DATEPART in the value is rewritten too.
+            InsertApart(tokens, i, std::move(week));
+        }
+    }
+}
+
+// "[state]" → "`state`": MariaDB quotes names with backquotes.
+void BracketsToBackquotes(Tokens& tokens) {
+    for (Token& token : tokens) {
+        if (token.kind != TokenKind::QuotedName || token.text.front() != '[') {
+            continue;
+        }
+        std::string quoted = "`";
+        for (const char c : NameOf(token)) {
+            quoted += c == '`' ? std::string("``") : std::string(1, c);
+        }
+        token = Token{TokenKind::QuotedName, quoted + "`"};
+    }
+}
+
+// "count (x)" → "count(x)": MariaDB takes a blank after these names as a name of its own.
+void CloseUpFunctionCalls(Tokens& tokens) {
+    static constexpr std::array<std::string_view, 6> kFunctions = {"count", "sum", "max",
+                                                                   "min",   "avg", "now"};
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (tokens[i].kind != TokenKind::Word || tokens[i + 1].kind != TokenKind::Blank) {
+            continue;
+        }
+        const bool function = std::any_of(kFunctions.begin(), kFunctions.end(),
+                                          [&](std::string_view f) { return IsWord(tokens[i], f); });
+        const std::size_t open = NextSignificant(tokens, i);
+        if (function && open == i + 2 && IsSymbol(tokens[open], "(")) {
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i + 1));
+        }
     }
 }
 
@@ -307,15 +523,23 @@ constexpr std::array<Rule, 4> kSqliteRules = {
     DateTimeDifferenceToFunction,
 };
 
+// The date parts go first, so that a getdate() inside them is rewritten with the others.
+constexpr std::array<Rule, 9> kMariaDbRules = {
+    RemoveComments, TopToLimit,           UnwrapLimitCount,
+    DeleteWithFrom, DatePartToFunctions,  DateTimeDifferenceToTimestampAdd,
+    GetDateToNow,   CloseUpFunctionCalls, BracketsToBackquotes,
+};
+
 std::span<const Rule> RulesFor(Dialect dialect) {
     switch (dialect) {
         case Dialect::Sqlite:
             return kSqliteRules;
         case Dialect::SqlServer:
             break;  // the statements are written in its dialect
-        case Dialect::Postgres:
         case Dialect::MariaDb:
-            break;  // no rules yet: their lists come with those engines
+            return kMariaDbRules;
+        case Dialect::Postgres:
+            break;  // no rules yet: statements run unchanged and fail where they differ
     }
     return {};
 }
@@ -337,6 +561,19 @@ std::string TranslateSql(std::string_view sql, Dialect dialect) {
         rule(tokenized.tokens);
     }
     return JoinTokens(tokenized.tokens);
+}
+
+std::vector<std::string> SessionSetupSql(Dialect dialect) {
+    if (dialect != Dialect::MariaDb) {
+        return {};
+    }
+    // Whatever the server's own settings: an empty text written to a number column is 0 as on
+    // the central server (no strict mode); every assignment of an update reads the row as it
+    // was; a backslash is an ordinary character in a literal, so that a typed text ending in
+    // one cannot end its literal; double quotes quote names.
+    return {
+        "set session sql_mode = "
+        "'NO_ENGINE_SUBSTITUTION,SIMULTANEOUS_ASSIGNMENT,NO_BACKSLASH_ESCAPES,ANSI_QUOTES'"};
 }
 
 }  // namespace db

@@ -184,6 +184,21 @@ bool SqliteEngine::Run(const std::string& sql, ResultSet& out) {
     return true;
 }
 
+bool SqliteEngine::Begin() {
+    ResultSet ignored;
+    return Run("begin immediate", ignored);
+}
+
+bool SqliteEngine::Commit() {
+    ResultSet ignored;
+    return Run("commit", ignored);
+}
+
+bool SqliteEngine::Rollback() {
+    ResultSet ignored;
+    return Run("rollback", ignored);
+}
+
 bool SqliteEngine::CreateFile(const std::filesystem::path& file, std::string& error) {
     sqlite3* db = nullptr;
     const int rc =

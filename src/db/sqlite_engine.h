@@ -27,6 +27,12 @@ class SqliteEngine final : public Engine {
     bool IsOpen() const override { return db_ != nullptr; }
     bool Run(const std::string& sql, ResultSet& out) override;
     long long RowsAffected() const override { return rows_affected_; }
+    // The transaction takes the write lock at its start ("begin immediate"): a transaction
+    // that read first and wrote later could not wait for another client's write with the busy
+    // time-out and would fail at once.
+    bool Begin() override;
+    bool Commit() override;
+    bool Rollback() override;
     Dialect SqlDialect() const override { return Dialect::Sqlite; }
     const std::string& Error() const override { return error_; }
 

@@ -156,6 +156,19 @@ bool WriteInstallRow(CADOEx& db, const std::string& name, const std::string& val
     return true;
 }
 
+// Central tables without the settings row and without any account: made by hand from the
+// shipped script, waiting to be filled.
+bool HoldsNothing(Engine& engine) {
+    ResultSet rows;
+    for (const char* table : {"zsv_about", "zsv_quser"}) {
+        if (!engine.Run(std::string("select count(*) from ") + table, rows) ||
+            rows.rows.size() != 1 || rows.rows[0].empty() || rows.rows[0][0].value_or("") != "0") {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 ScopedStore::ScopedStore(CADOEx::Store store)
@@ -188,14 +201,15 @@ CreateResult CreateCentralStore(bool replace, std::string& error) {
         error = "this build has no engine \"" + installation.engine + "\" for the central database";
         return CreateResult::Failed;
     }
-    const std::string schema = CentralSchemaSql(engine->SqlDialect());
+    const Dialect dialect = engine->SqlDialect();
+    const std::string schema = CentralSchemaSql(dialect);
     if (schema.empty()) {
         error = "there is no central schema for the engine \"" + installation.engine + "\" yet";
         return CreateResult::Failed;
     }
     const std::string connection = CentralConnectionString(SessionContext.CurrentIp);
     CentralDb.Close();
-    if (engine->SqlDialect() == Dialect::Sqlite) {
+    if (dialect == Dialect::Sqlite) {
         const CreateResult file = NewSqliteFile(SqliteEngine::FileFor(connection),
                                                 "the central database", replace, error);
         if (file != CreateResult::Created) {
@@ -212,16 +226,16 @@ CreateResult CreateCentralStore(bool replace, std::string& error) {
     // schema is there already.
     if (engine->Run("select count(*) from zsv_quser", rows)) {
         if (!replace) {
+            if (HoldsNothing(*engine)) {
+                return CreateResult::Created;
+            }
             error =
                 "the central database at " + SessionContext.CurrentIp + " has its tables already";
             return CreateResult::AlreadyThere;
         }
-        const auto& tables = CentralTables();
-        for (auto table = tables.rbegin(); table != tables.rend(); ++table) {
-            if (!engine->Run("drop table " + table->name, rows)) {
-                error = "cannot drop " + table->name + ": " + engine->Error();
-                return CreateResult::Failed;
-            }
+        if (!engine->Run(DropCentralSchemaSql(dialect), rows)) {
+            error = "cannot drop the central tables: " + engine->Error();
+            return CreateResult::Failed;
         }
     }
     if (!engine->Run(schema, rows)) {
@@ -261,10 +275,13 @@ bool InitCentralData(const CentralSettings& settings, std::string& platform_pass
     // It has no role, so it can chat with the shops but opens none of their windows.
     platform_password = RandomPassword();
     const std::string platform = std::to_string(kPlatformAccount);
-    if (!db.Execute("insert into zsv_quser (id,qq,passwordd,name,sex,age,job,u_kind,manager_id,"
-                    "manager,company_name,regip,regdate,logins,score,approve,pic) values (" +
-                    platform + "," + platform + "," + Quote(platform_password) +
-                    ",'青禾','男',0,'',0,0,'','青禾'," + server + ",getdate(),0,0,1,0)")) {
+    if (!db.Execute(ExplicitIdentityInsert(
+            "zsv_quser",
+            "insert into zsv_quser (id,qq,passwordd,name,sex,age,job,u_kind,manager_id,"
+            "manager,company_name,regip,regdate,logins,score,approve,pic) values (" +
+                platform + "," + platform + "," + Quote(platform_password) +
+                ",'青禾','男',0,'',0,0,'','青禾'," + server + ",getdate(),0,0,1,0)",
+            CentralDialect(CurrentInstallation())))) {
         return Fail(error, "cannot create the platform account " + platform, db);
     }
 
@@ -521,6 +538,7 @@ bool WriteLocalSettings(const LocalSettings& settings, std::string& error) {
         {"engine", &settings.engine},
         {"odbc_driver", &settings.odbc_driver},
         {"odbc_dialect", &settings.odbc_dialect},
+        {"odbc_options", &settings.odbc_options},
         {"default_server", &settings.default_server},
     };
     for (const auto& [name, value] : rows) {

@@ -42,7 +42,9 @@ enum class CreateResult { Created, AlreadyThere, Failed };
 
 // Creates the central schema on the engine the installation names (for the embedded engine the
 // file ZSV.db in the data directory) at SessionContext.CurrentIp. An existing database is left
-// alone, unless `replace` is set: then its tables are dropped and made anew.
+// alone, unless `replace` is set: then its tables are dropped and made anew. On a server, tables
+// that are there but hold no settings row and no account (made from the shipped script) are
+// taken as they are.
 CreateResult CreateCentralStore(bool replace, std::string& error);
 
 struct CentralSettings {
@@ -112,6 +114,7 @@ struct LocalSettings {
     std::optional<std::string> engine;  // install rows
     std::optional<std::string> odbc_driver;
     std::optional<std::string> odbc_dialect;
+    std::optional<std::string> odbc_options;  // "KEY=value;..." for the driver: port, character set
     std::optional<std::string> default_server;
 };
 

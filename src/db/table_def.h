@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "db/engine.h"
+
 namespace db {
 
 enum class ColumnKind {
@@ -36,8 +38,16 @@ struct TableDef {
     std::vector<IndexDef> indexes{};
 };
 
-// The SQLite text that creates the table and its indexes and seeds its identity. Running it
-// again on a store that has the table changes nothing.
+// The text that creates the table and its indexes on an engine of the dialect, with its
+// identity numbered from `first_identity` and never beyond `last_identity`; empty for a dialect
+// that has no definitions yet. On SQLite, running it again on a store that has the table
+// changes nothing; on the servers the table must not exist yet.
+std::string CreateTableSql(const TableDef& table, Dialect dialect);
+
+// The SQLite text of CreateTableSql, for the stores that are always SQLite files.
 std::string SqliteTableSql(const TableDef& table);
+
+// The text that removes the table (with its indexes and guards) where it exists.
+std::string DropTableSql(const TableDef& table, Dialect dialect);
 
 }  // namespace db

@@ -14,6 +14,8 @@
 #include "db/installation.h"
 #include "db/scramble.h"
 #include "db/stores.h"
+#include "session/session_context.h"
+#include "support/stores_fixture.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -87,7 +89,28 @@ class AdminTest : public ::testing::Test {
     TempHome home_;
 };
 
-TEST_F(AdminTest, InitAndDemoLeaveADatabaseThatAnswersTopQueries) {
+// The commands that work on the central database, on every engine: for a server engine the
+// local store is pointed at it with `local` and its tables are emptied first.
+class AdminOnEveryEngine : public AdminTest,
+                           public ::testing::WithParamInterface<testing_support::CentralEngine> {
+  protected:
+    void SetUp() override {
+        const testing_support::CentralEngine& engine = GetParam();
+        if (!engine.IsServer()) {
+            return;
+        }
+        const AdminRun local =
+            Admin({"local", "--server", engine.server, "--engine", "odbc", "--driver",
+                   engine.odbc_driver, "--dialect", engine.odbc_dialect, "--options",
+                   engine.odbc_options.empty() ? "CHARSET=utf8mb4" : engine.odbc_options});
+        ASSERT_EQ(local.code, 0) << local.err;
+        db::ReloadInstallation();
+        SessionContext.CurrentIp = engine.server;
+        testing_support::ResetServerDatabase();
+    }
+};
+
+TEST_P(AdminOnEveryEngine, InitAndDemoLeaveADatabaseThatAnswersTopQueries) {
     ASSERT_EQ(Admin({"init"}).code, 0);
     const AdminRun demo = Admin({"demo"});
     ASSERT_EQ(demo.code, 0) << demo.err;
@@ -99,7 +122,7 @@ TEST_F(AdminTest, InitAndDemoLeaveADatabaseThatAnswersTopQueries) {
                                         accounts[3][0] + kSep + accounts[3][3]}));
 }
 
-TEST_F(AdminTest, TheDemoShopPrintsAccountsThatLogInWithTheirRoles) {
+TEST_P(AdminOnEveryEngine, TheDemoShopPrintsAccountsThatLogInWithTheirRoles) {
     ASSERT_EQ(Admin({"init"}).code, 0);
     const auto accounts = DemoAccounts(Admin({"demo"}));
     ASSERT_EQ(accounts.size(), 5u);
@@ -113,11 +136,13 @@ TEST_F(AdminTest, TheDemoShopPrintsAccountsThatLogInWithTheirRoles) {
     EXPECT_EQ(roles, (std::vector<std::string>{"经理", "客服", "技术员", "技术员", "保管员"}));
 }
 
-TEST_F(AdminTest, QueryPrintsNullAsOneSpaceAndReportsFailures) {
+TEST_F(AdminTest, QueryBeforeInitSaysThereIsNoCentralDatabase) {
     const AdminRun before = Admin({"query", "select 1"});
     EXPECT_EQ(before.code, 1);
     EXPECT_NE(before.err.find("central database"), std::string::npos) << before.err;
+}
 
+TEST_P(AdminOnEveryEngine, QueryPrintsNullAsOneSpaceAndReportsFailures) {
     ASSERT_EQ(Admin({"init"}).code, 0);
     EXPECT_EQ(Query("select qq, question, name from zsv_quser where qq = 100000"),
               std::vector<std::string>{"100000" + kSep + " " + kSep + "青禾"});
@@ -134,7 +159,7 @@ TEST_F(AdminTest, QueryPrintsNullAsOneSpaceAndReportsFailures) {
               std::vector<std::string>{"5"});
 }
 
-TEST_F(AdminTest, NothingIsOverwrittenWithoutForce) {
+TEST_P(AdminOnEveryEngine, NothingIsOverwrittenWithoutForce) {
     ASSERT_EQ(Admin({"init"}).code, 0);
     ASSERT_EQ(Admin({"demo"}).code, 0);
     const std::string count = "select count(*) from zsv_quser";
@@ -217,6 +242,13 @@ TEST_F(AdminTest, BadArgumentsShowTheUsageAndTouchNothing) {
          "postgres"},
         {"local", "--server", "10.0.0.1", "--dialect", "db2"},
         {"local", "--server", "10.0.0.1", "--default-server", "a b"},
+        {"local", "--server", "10.0.0.1", "--options", "PORT"},
+        {"local", "--server", "10.0.0.1", "--options", "PORT=1;Database=other"},
+        {"local", "--server", "10.0.0.1", "--options", "UID=root"},
+        {"local", "--server", "10.0.0.1", "--options", "PORT={1}"},
+        {"schema"},
+        {"schema", "--dialect", "oracle"},
+        {"schema", "--dialect", "sqlserver", "extra"},
     };
     for (const auto& args : cases) {
         std::string line;
@@ -234,5 +266,22 @@ TEST_F(AdminTest, BadArgumentsShowTheUsageAndTouchNothing) {
     ASSERT_FALSE(help.out.empty());
     EXPECT_EQ(help.out[0], "usage: qitai-admin COMMAND [OPTIONS]");
 }
+
+TEST_F(AdminTest, SchemaPrintsTheShippedSqlServerScript) {
+    const AdminRun run = Admin({"schema", "--dialect", "sqlserver"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::ifstream file(std::filesystem::path(QITAI_SOURCE_DIR) / "src/db/schema/central.mssql.sql");
+    ASSERT_TRUE(file) << "the shipped script is missing";
+    std::vector<std::string> shipped;
+    for (std::string line; std::getline(file, line);) {
+        shipped.push_back(line);
+    }
+    // On a difference: qitai-admin schema --dialect sqlserver > src/db/schema/central.mssql.sql
+    EXPECT_EQ(run.out, shipped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, AdminOnEveryEngine,
+                         ::testing::ValuesIn(testing_support::CentralEngines()),
+                         testing_support::EngineName);
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include "db/installation.h"
 #include "db/sql_text.h"
 #include "db/sqlite_engine.h"
+#include "db/table_def.h"
 #include "session/session_context.h"
 #include "support/scripted_shell.h"
+#include "support/stores_fixture.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -50,21 +52,33 @@ TEST(GetField, PicksFieldsCountedFromOne) {
     }
 }
 
-class CadoexTest : public ::testing::Test {
+// The wrapper's behaviour on every engine, on a table of the three classes of value.
+class CadoexTest : public testing_support::CentralEnginesTest {
   protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(db::SqliteEngine::CreateFile(home_.path() / "ZSV.db", error)) << error;
-        ASSERT_TRUE(db::SqliteEngine::CreateFile(home_.path() / "BufferDlglocal", error)) << error;
+        CentralEnginesTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        const db::TableDef t{.name = "t",
+                             .columns = {{"a", db::ColumnKind::Integer},
+                                         {"b", db::ColumnKind::Text},
+                                         {"c", db::ColumnKind::Number}}};
+        const db::Dialect dialect = db::CentralDialect(db::CurrentInstallation());
         ASSERT_TRUE(CentralDb.ConnectCentral());
-        ASSERT_TRUE(CentralDb.Execute("create table t (a integer, b text, c numeric)"));
+        ASSERT_TRUE(
+            CentralDb.Execute(db::DropTableSql(t, dialect) + db::CreateTableSql(t, dialect)))
+            << CentralDb.LastError();
     }
 
-    TempHome home_;
-    ScriptedShell shell_;
+    std::vector<std::string> Column(const std::string& sql, const std::string& column) {
+        std::vector<std::string> rows;
+        CentralDb.QueryColumn(sql, column, rows);
+        return rows;
+    }
 };
 
-TEST_F(CadoexTest, NullReadsAsOneSpaceAndColumnsJoinWithTheSeparator) {
+TEST_P(CadoexTest, NullReadsAsOneSpaceAndColumnsJoinWithTheSeparator) {
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (null, null, 0)"));
     std::vector<std::string> rows;
     ASSERT_TRUE(CentralDb.QueryRows("select a, b from t", {"a", "b"}, rows, db::kSeparator));
@@ -72,16 +86,15 @@ TEST_F(CadoexTest, NullReadsAsOneSpaceAndColumnsJoinWithTheSeparator) {
     EXPECT_EQ(rows[0], " *@#$* ");
 }
 
-TEST_F(CadoexTest, NumbersReadBackInTheirShortestForm) {
+TEST_P(CadoexTest, NumbersReadBackInTheirShortestForm) {
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (7, 'x', 10.0)"));
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (8, 'y', 0.1)"));
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (9, 'z', 22.50)"));
-    std::vector<std::string> rows;
-    ASSERT_TRUE(CentralDb.QueryColumn("select c from t order by a", "c", rows));
-    EXPECT_EQ(rows, (std::vector<std::string>{"10", "0.1", "22.5"}));
+    EXPECT_EQ(Column("select c from t order by a", "c"),
+              (std::vector<std::string>{"10", "0.1", "22.5"}));
 }
 
-TEST_F(CadoexTest, NoRowsIsFalseWithAnEmptyArray) {
+TEST_P(CadoexTest, NoRowsIsFalseWithAnEmptyArray) {
     std::vector<std::string> rows = {"stale"};
     EXPECT_FALSE(CentralDb.QueryRows("select a, b from t", {"a", "b"}, rows, db::kSeparator));
     EXPECT_TRUE(rows.empty());
@@ -89,14 +102,14 @@ TEST_F(CadoexTest, NoRowsIsFalseWithAnEmptyArray) {
     EXPECT_TRUE(CentralDb.Execute("select a from t"));
 }
 
-TEST_F(CadoexTest, ColumnsAreFoundWithoutRegardToCaseOrQualifier) {
+TEST_P(CadoexTest, ColumnsAreFoundWithoutRegardToCaseOrQualifier) {
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (1, 'one', 1)"));
     std::vector<std::string> rows;
     ASSERT_TRUE(CentralDb.QueryColumn("select t.B from t", "t.b", rows));
     EXPECT_EQ(rows, std::vector<std::string>{"one"});
 }
 
-TEST_F(CadoexTest, AMissingColumnIsFalseAndKeepsTheRowCount) {
+TEST_P(CadoexTest, AMissingColumnIsFalseAndKeepsTheRowCount) {
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (1, 'one', 1)"));
     ASSERT_TRUE(CentralDb.Execute("insert into t (a, b, c) values (2, 'two', 2)"));
     std::vector<std::string> rows;
@@ -104,7 +117,7 @@ TEST_F(CadoexTest, AMissingColumnIsFalseAndKeepsTheRowCount) {
     EXPECT_EQ(rows.size(), 2u);
 }
 
-TEST_F(CadoexTest, SyntaxErrorIsFalseAndLeavesTheInstanceReconnected) {
+TEST_P(CadoexTest, SyntaxErrorIsFalseAndLeavesTheInstanceReconnected) {
     EXPECT_FALSE(CentralDb.Execute("selec nonsense"));
     EXPECT_TRUE(CentralDb.IsOpen());
     EXPECT_TRUE(shell_.messages().empty());
@@ -112,17 +125,143 @@ TEST_F(CadoexTest, SyntaxErrorIsFalseAndLeavesTheInstanceReconnected) {
     EXPECT_EQ(CentralDb.RowsAffected(), 1);
 }
 
-TEST_F(CadoexTest, TypedQuotesCannotEndALiteral) {
-    const std::string typed = "O'Brien'); delete from t; --";
-    ASSERT_TRUE(CentralDb.Execute("insert into t (a, b) values (1, '" + db::SqlText(typed) + "')"));
-    std::vector<std::string> rows;
-    ASSERT_TRUE(CentralDb.QueryColumn("select b from t", "b", rows));
-    EXPECT_EQ(rows, std::vector<std::string>{typed});
+TEST_P(CadoexTest, TypedTextsCannotEndALiteral) {
+    // A backslash is no escape character on the central server: "\'" typed must not let the
+    // doubled quote after it end the literal.
+    const std::vector<std::string> typed = {
+        "O'Brien'); delete from t; --",
+        "\\'); delete from t; --",
+        "C:\\temp\\",
+        "'",
+        "''",
+        "\\",
+        "a\\\\'b",
+    };
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        ASSERT_TRUE(CentralDb.Execute("insert into t (a, b) values (" + std::to_string(i) + ", '" +
+                                      db::SqlText(typed[i]) + "')"))
+            << typed[i] << ": " << CentralDb.LastError();
+    }
+    EXPECT_EQ(Column("select b from t order by a", "b"), typed);
+    for (const std::string& text : typed) {
+        EXPECT_EQ(Column("select count(*) as n from t where b = '" + db::SqlText(text) + "'", "n"),
+                  std::vector<std::string>{"1"})
+            << text;
+    }
 }
 
-TEST(CadoexCentral, UnreachableServerShowsOneMessageAndEndsWithMinusOneAfterThreeAttempts) {
-    TempHome home;  // no central database file: the server cannot be reached
-    ScriptedShell shell;
+TEST_P(CadoexTest, RowsAffectedCountsTheRowsAStatementMatched) {
+    struct Case {
+        std::string sql;
+        long long rows;
+    };
+    const std::vector<Case> cases = {
+        {"insert into t (a, b, c) values (1, 'x', 5), (2, 'x', 5), (3, 'y', 5)", 3},
+        // Rows that already hold the values count too: a guarded update tells whether the row
+        // was there, not whether it changed.
+        {"update t set c = 5 where b = 'x'", 2},
+        {"update t set c = 6 where b = 'y'", 1},
+        {"update t set c = 7 where b = 'none'", 0},
+        {"select a from t", 0},
+        {"delete from t where a = 1", 1},
+        {"delete t where a > 1", 2},
+        {"delete from t", 0},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(CentralDb.Execute(c.sql)) << c.sql << ": " << CentralDb.LastError();
+        EXPECT_EQ(CentralDb.RowsAffected(), c.rows) << c.sql;
+    }
+}
+
+TEST_P(CadoexTest, ATransactionTakesEffectOnlyWhenCommitted) {
+    db::CADOEx other(db::CADOEx::Store::Central);
+    ASSERT_TRUE(other.Open(db::CentralConnectionString(SessionContext.CurrentIp)))
+        << other.LastError();
+    const auto seen_by_other = [&other] {
+        std::vector<std::string> rows;
+        other.QueryColumn("select count(*) as n from t", "n", rows);
+        return rows;
+    };
+
+    ASSERT_TRUE(CentralDb.BeginTrans()) << CentralDb.LastError();
+    EXPECT_FALSE(CentralDb.BeginTrans());  // one at a time
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (1)"));
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (2)"));
+    EXPECT_EQ(CentralDb.RowsAffected(), 1);
+    EXPECT_EQ(Column("select count(*) as n from t", "n"), std::vector<std::string>{"2"});
+    EXPECT_EQ(seen_by_other(), std::vector<std::string>{"0"});
+    ASSERT_TRUE(CentralDb.RollbackTrans()) << CentralDb.LastError();
+    EXPECT_EQ(Column("select count(*) as n from t", "n"), std::vector<std::string>{"0"});
+
+    ASSERT_TRUE(CentralDb.BeginTrans());
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (3)"));
+    ASSERT_TRUE(CentralDb.CommitTrans()) << CentralDb.LastError();
+    EXPECT_EQ(seen_by_other(), std::vector<std::string>{"1"});
+    EXPECT_FALSE(CentralDb.CommitTrans());  // nothing open any more
+    EXPECT_FALSE(CentralDb.RollbackTrans());
+
+    // After the transaction every statement takes effect on its own again.
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (4)"));
+    EXPECT_EQ(seen_by_other(), std::vector<std::string>{"2"});
+}
+
+TEST_P(CadoexTest, AFailedStatementUndoesTheTransactionAndStopsTheRestOfIt) {
+    ASSERT_TRUE(CentralDb.BeginTrans());
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (1)"));
+    EXPECT_FALSE(CentralDb.Execute("selec nonsense"));
+    EXPECT_TRUE(CentralDb.IsOpen());
+    // The rest of the work is refused instead of taking effect without the first part.
+    EXPECT_FALSE(CentralDb.Execute("insert into t (a) values (2)"));
+    EXPECT_FALSE(CentralDb.OpenRecordset("select a from t"));
+    EXPECT_FALSE(CentralDb.CommitTrans());
+    EXPECT_FALSE(CentralDb.InTransaction());
+
+    EXPECT_EQ(Column("select count(*) as n from t", "n"), std::vector<std::string>{"0"});
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (3)"));
+    EXPECT_EQ(Column("select a from t", "a"), std::vector<std::string>{"3"});
+    EXPECT_TRUE(shell_.messages().empty());
+}
+
+TEST_P(CadoexTest, ClosingTheConnectionUndoesAnOpenTransaction) {
+    ASSERT_TRUE(CentralDb.BeginTrans());
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (1)"));
+    CentralDb.Close();
+    EXPECT_FALSE(CentralDb.InTransaction());
+    EXPECT_FALSE(CentralDb.CommitTrans());
+    EXPECT_EQ(Column("select count(*) as n from t", "n"), std::vector<std::string>{"0"});
+
+    // A rolled-back transaction is ended as well.
+    ASSERT_TRUE(CentralDb.BeginTrans());
+    ASSERT_TRUE(CentralDb.Execute("insert into t (a) values (2)"));
+    EXPECT_FALSE(CentralDb.Execute("insert into nosuch (a) values (1)"));
+    EXPECT_TRUE(CentralDb.RollbackTrans());
+    EXPECT_EQ(Column("select count(*) as n from t", "n"), std::vector<std::string>{"0"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, CadoexTest,
+                         ::testing::ValuesIn(testing_support::CentralEngines()),
+                         testing_support::EngineName);
+
+// A central database that cannot be reached: no database file for the embedded engine, nothing
+// listening for the server engine.
+class CadoexUnreachable : public ::testing::TestWithParam<testing_support::CentralEngine> {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_EQ(db::CreateLocalStore(db::kDefaultServer, false, error), db::CreateResult::Created)
+            << error;
+        testing_support::CentralEngine unreachable = GetParam();
+        if (unreachable.IsServer()) {
+            unreachable.odbc_options = "PORT=1";
+        }
+        testing_support::UseCentralEngine(unreachable);
+    }
+
+    TempHome home_;
+    ScriptedShell shell_;
+};
+
+TEST_P(CadoexUnreachable, ShowsOneMessageAndEndsWithMinusOneAfterThreeAttempts) {
     const auto start = std::chrono::steady_clock::now();
     try {
         CentralDb.ConnectCentral();
@@ -133,8 +272,12 @@ TEST(CadoexCentral, UnreachableServerShowsOneMessageAndEndsWithMinusOneAfterThre
     const auto waited = std::chrono::steady_clock::now() - start;
     // Two pauses of 500 ms separate the three attempts.
     EXPECT_GE(waited, std::chrono::milliseconds(1000));
-    EXPECT_EQ(shell.texts(), std::vector<std::string>{"提示：无法连接服务器，请检查网络连接。"});
+    EXPECT_EQ(shell_.texts(), std::vector<std::string>{"提示：无法连接服务器，请检查网络连接。"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, CadoexUnreachable,
+                         ::testing::ValuesIn(testing_support::CentralEngines()),
+                         testing_support::EngineName);
 
 TEST(CadoexLocal, AFailedConnectLocalNeverRunsLocalStatementsOnTheCentralDatabase) {
     TempHome home;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "db/installation.h"
 
@@ -12,7 +14,7 @@ namespace {
 
 // The server engine's own behaviour; the suites that run on every engine come on top of it.
 class OdbcEngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* driver = std::getenv("QITAI_TEST_ODBC_DRIVER");
         if (driver == nullptr || *driver == '\0') {
@@ -24,9 +26,10 @@ protected:
         ASSERT_TRUE(engine_->Open(db::CentralConnectionString("127.0.0.1"))) << engine_->Error();
         db::ResultSet ignored;
         engine_->Run("drop table if exists odbc_probe", ignored);
-        ASSERT_TRUE(engine_->Run("create table odbc_probe (a integer, b varchar(40), c decimal(10,2), "
-                                 "d datetime)",
-                                 ignored))
+        ASSERT_TRUE(
+            engine_->Run("create table odbc_probe (a integer, b varchar(40), c decimal(10,2), "
+                         "d datetime)",
+                         ignored))
             << engine_->Error();
     }
     void TearDown() override {
@@ -40,9 +43,10 @@ protected:
 
 TEST_F(OdbcEngineTest, ReadsTextsNullsNumbersAndDatesInTheFixedForms) {
     db::ResultSet rows;
-    ASSERT_TRUE(engine_->Run("insert into odbc_probe values (1, '维修 ', 10.00, "
-                             "'2026-12-10 09:05:03'), (2, null, 22.50, null)",
-                             rows))
+    ASSERT_TRUE(
+        engine_->Run("insert into odbc_probe values (1, '维修 ', 10.00, "
+                     "'2026-12-10 09:05:03'), (2, null, 22.50, null)",
+                     rows))
         << engine_->Error();
     EXPECT_EQ(engine_->RowsAffected(), 2);
     ASSERT_TRUE(engine_->Run("select a, b, c, d from odbc_probe order by a", rows));
@@ -73,10 +77,33 @@ TEST(OdbcEngineConnection, AnUnreachableServerFailsWithinTheLoginTimeOut) {
 }
 
 TEST(OdbcEngineConnection, KeepsTheClientsConnectionStringButNamesTheInstallationsDriver) {
-    db::OdbcEngine engine("MariaDB Unicode", "PORT=33061", db::Dialect::MariaDb);
-    EXPECT_EQ(engine.DriverConnectionString(db::CentralConnectionString("10.0.0.5")),
-              "DRIVER={MariaDB Unicode};Server=10.0.0.5;Database=ZSV;uid=appclient;"
-              "pwd=duskwaterpin352;PORT=33061");
+    struct Case {
+        const char* driver;
+        std::string options;
+        db::Dialect dialect;
+        std::string tail;  // what follows the client's own string
+    };
+    // MariaDB's driver is told to count matched rows and take several statements (flags 2 and
+    // 1 << 26, added to the installation's flags) and to talk UTF-8 unless told otherwise.
+    const std::vector<Case> cases = {
+        {"MariaDB Unicode", "PORT=33061", db::Dialect::MariaDb,
+         ";PORT=33061;OPTION=67108866;CHARSET=utf8mb4"},
+        {"MariaDB Unicode", "", db::Dialect::MariaDb, ";OPTION=67108866;CHARSET=utf8mb4"},
+        {"MariaDB Unicode", "option=1;charset=gbk", db::Dialect::MariaDb,
+         ";option=67108867;charset=gbk"},
+        {"MariaDB Unicode", "PORT=3306;OPTIONS=67108864", db::Dialect::MariaDb,
+         ";PORT=3306;OPTIONS=67108866;CHARSET=utf8mb4"},
+        {"FreeTDS", "Port=1433;TDS_Version=7.4", db::Dialect::SqlServer,
+         ";Port=1433;TDS_Version=7.4"},
+        {"FreeTDS", "", db::Dialect::SqlServer, ""},
+    };
+    for (const Case& c : cases) {
+        db::OdbcEngine engine(c.driver, c.options, c.dialect);
+        EXPECT_EQ(engine.DriverConnectionString(db::CentralConnectionString("10.0.0.5")),
+                  std::string("DRIVER={") + c.driver +
+                      "};Server=10.0.0.5;Database=ZSV;uid=appclient;pwd=duskwaterpin352" + c.tail)
+            << c.options;
+    }
 }
 
 }  // namespace

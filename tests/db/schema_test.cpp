@@ -13,6 +13,7 @@
 
 namespace {
 
+using testing_support::CentralEnginesTest;
 using testing_support::StoresTest;
 
 const std::string kSep = db::kSeparator;
@@ -25,7 +26,7 @@ std::string Join(const std::vector<std::string>& values) {
     return text;
 }
 
-class SchemaTest : public StoresTest {
+class SchemaTest : public CentralEnginesTest {
   protected:
     // The manager registration's statements: the row without qq, then qq = id, then the number
     // read back as the newest row of this identity card, telephone and computer.
@@ -69,7 +70,7 @@ class SchemaTest : public StoresTest {
     }
 };
 
-TEST_F(SchemaTest, AccountsAreNumberedByTheIdentityFrom100001) {
+TEST_P(SchemaTest, AccountsAreNumberedByTheIdentityFrom100001) {
     EXPECT_EQ(CentralRows("select qq,name from zsv_quser where qq = 100000", {"qq", "name"}),
               std::vector<std::string>{"100000" + kSep + "青禾"});
 
@@ -88,13 +89,13 @@ TEST_F(SchemaTest, AccountsAreNumberedByTheIdentityFrom100001) {
               (std::vector<std::string>{"100002", "100003"}));
 }
 
-TEST_F(SchemaTest, AccountNumbersNeverGrowBeyondNineDigits) {
+TEST_P(SchemaTest, AccountNumbersNeverGrowBeyondNineDigits) {
     EXPECT_EQ(Changed("insert into zsv_quser (id,name) values (999999999,'最后')"), 1);
     EXPECT_EQ(Changed("insert into zsv_quser (name) values ('溢出')"), -1);
     EXPECT_EQ(Changed("insert into zsv_quser (id,name) values (1000000000,'溢出')"), -1);
 }
 
-TEST_F(SchemaTest, ANewWorkOrderHoldsNullFlagsRatingsAndSettlement) {
+TEST_P(SchemaTest, ANewWorkOrderHoldsNullFlagsRatingsAndSettlement) {
     const std::string manager = AddManager("张伟");
     const std::string service = AddAccount("李娜", "2", "1", manager);
     const std::string technician = AddAccount("王强", "4", "1", manager);
@@ -133,7 +134,7 @@ TEST_F(SchemaTest, ANewWorkOrderHoldsNullFlagsRatingsAndSettlement) {
               std::vector<std::string>{"1" + kSep + "1"});
 }
 
-TEST_F(SchemaTest, AccountsWrittenInQuotesAreStoredAndComparedAsNumbers) {
+TEST_P(SchemaTest, AccountsWrittenInQuotesAreStoredAndComparedAsNumbers) {
     const std::string manager = AddManager("张伟");
     const std::string service = AddAccount("李娜", "2", "1", manager);
     const std::string technician = AddAccount("王强", "4", "1", manager);
@@ -143,8 +144,10 @@ TEST_F(SchemaTest, AccountsWrittenInQuotesAreStoredAndComparedAsNumbers) {
                               " and Technician_id = " + technician,
                           {"WorkOrder"}),
               std::vector<std::string>{"130508143005"});
-    EXPECT_EQ(CentralRows("select typeof(Service_id) as t from zsv_order", {"t"}),
-              std::vector<std::string>{"integer"});
+    // Stored as numbers, accounts order as numbers: 99999 before 100002.
+    CreateOrder("130508143006", "99999", technician, manager);
+    EXPECT_EQ(CentralRows("select Service_id from zsv_order order by Service_id", {"Service_id"}),
+              (std::vector<std::string>{"99999", service}));
     // The refusal of a contact request names the requester in quotes.
     Link(technician, service, 2);
     EXPECT_EQ(Changed("delete from zsv_friend where qq = '" + technician +
@@ -152,7 +155,7 @@ TEST_F(SchemaTest, AccountsWrittenInQuotesAreStoredAndComparedAsNumbers) {
               1);
 }
 
-TEST_F(SchemaTest, WorkOrderNumbersMatchWhenWrittenBare) {
+TEST_P(SchemaTest, WorkOrderNumbersMatchWhenWrittenBare) {
     const std::string manager = AddManager("张伟");
     CreateOrder("130508143005", manager, manager, manager);
     CreateOrder("130508143006", manager, manager, manager);
@@ -176,7 +179,7 @@ TEST_F(SchemaTest, WorkOrderNumbersMatchWhenWrittenBare) {
               -1);
 }
 
-TEST_F(SchemaTest, TextEqualityIgnoresTrailingBlanksOnly) {
+TEST_P(SchemaTest, TextEqualityIgnoresTrailingBlanksOnly) {
     const std::string manager = AddManager("张伟", "secret");
     CreateOrder("130508143005", manager, manager, manager);
     struct Case {
@@ -198,7 +201,7 @@ TEST_F(SchemaTest, TextEqualityIgnoresTrailingBlanksOnly) {
     }
 }
 
-TEST_F(SchemaTest, ChineseNamesSortInGbkOrder) {
+TEST_P(SchemaTest, ChineseNamesSortInGbkOrder) {
     const std::string manager = AddManager("经理");
     for (const char* name : {"张伟", "李娜", "王强", "陈静", "刘洋"}) {
         AddAccount(name, "4", "1", manager);
@@ -209,7 +212,7 @@ TEST_F(SchemaTest, ChineseNamesSortInGbkOrder) {
         (std::vector<std::string>{"陈静", "李娜", "刘洋", "王强", "张伟"}));
 }
 
-TEST_F(SchemaTest, MoneyAndRatesReadBackInTheirShortestFormAndDivideExactly) {
+TEST_P(SchemaTest, MoneyAndRatesReadBackInTheirShortestFormAndDivideExactly) {
     const std::string manager = AddManager("张伟");
     // The wage standard as the payroll window writes it ("%f" fractions, typed wages).
     CentralExecute(
@@ -260,7 +263,7 @@ TEST_F(SchemaTest, MoneyAndRatesReadBackInTheirShortestFormAndDivideExactly) {
               std::vector<std::string>{Join({"210", "0.3", "63", "0"})});
 }
 
-TEST_F(SchemaTest, ANewAccountStartsLoggedOutWithCountersAtZero) {
+TEST_P(SchemaTest, ANewAccountStartsLoggedOutWithCountersAtZero) {
     // The creating windows write the computer's address into lastip; the port stays empty.
     const std::string manager = AddManager("张伟");
     EXPECT_EQ(CentralRows("select logins,online,lastip,lastport,qlock,pj_good,pj_rate,Port_3389,"
@@ -283,7 +286,7 @@ TEST_F(SchemaTest, ANewAccountStartsLoggedOutWithCountersAtZero) {
         << rows[0];
 }
 
-TEST_F(SchemaTest, TheLogOutCompletesOnlyTheOpenLogInRow) {
+TEST_P(SchemaTest, TheLogOutCompletesOnlyTheOpenLogInRow) {
     const std::string qq = AddManager("张伟");
     const std::string login =
         "insert into zsv_login (qq,ip,begintime) values ( " + qq + ",'127.0.0.1', getdate() )";
@@ -299,7 +302,10 @@ TEST_F(SchemaTest, TheLogOutCompletesOnlyTheOpenLogInRow) {
               std::vector<std::string>{"2"});
 }
 
-TEST_F(SchemaTest, ALoginRowWithOnlyTheAccountMeansNothingRememberedAndNoFailures) {
+// The local store is a SQLite file whatever engine serves the central database.
+using LocalSchemaTest = StoresTest;
+
+TEST_F(LocalSchemaTest, ALoginRowWithOnlyTheAccountMeansNothingRememberedAndNoFailures) {
     // Manager registration writes only qq.
     LocalExecute("insert into login ( qq) values ( 100001)");
     EXPECT_EQ(LocalRows("select qq,passwordd,remember,hide from login where qq = 100001",
@@ -313,7 +319,7 @@ TEST_F(SchemaTest, ALoginRowWithOnlyTheAccountMeansNothingRememberedAndNoFailure
               std::vector<std::string>{Join({"1", "8"})});
 }
 
-TEST_F(SchemaTest, TheLocalSettingsAreOneRowWithIdOne) {
+TEST_F(LocalSchemaTest, TheLocalSettingsAreOneRowWithIdOne) {
     const auto address = LocalRows("select CurrentIp from about where id = 1", {"CurrentIp"});
     ASSERT_EQ(address.size(), 1u);
     EXPECT_EQ(db::UnscrambleAddress(address[0]), "127.0.0.1");
@@ -324,7 +330,7 @@ TEST_F(SchemaTest, TheLocalSettingsAreOneRowWithIdOne) {
               std::vector<std::string>{"100001"});
 }
 
-TEST_F(SchemaTest, QueuedChatLinesUploadToTheArchive) {
+TEST_P(SchemaTest, QueuedChatLinesUploadToTheArchive) {
     // The chat window queues a sent line without groupid or groupname.
     LocalExecute(
         "insert into zsv_dialog (source,target,sourcename,targetname,speak,speakdate,sourceip,"
@@ -349,7 +355,7 @@ TEST_F(SchemaTest, QueuedChatLinesUploadToTheArchive) {
               std::vector<std::string>{Join({"100001", "明天来店里", "2024-5-8 9:3:5"})});
 }
 
-TEST_F(SchemaTest, AnUpdateFileWithoutDeletionFlagMatchesTheInstalledList) {
+TEST_P(SchemaTest, AnUpdateFileWithoutDeletionFlagMatchesTheInstalledList) {
     CentralExecute(
         "insert into zsv_update (FileId,FileName,FileVersion,FileUrl) values "
         "(1,'qitai','1.8','http://127.0.0.1/qitai/qitai')");
@@ -366,5 +372,9 @@ TEST_F(SchemaTest, AnUpdateFileWithoutDeletionFlagMatchesTheInstalledList) {
                         {"FileName"}),
               std::vector<std::string>{"qitai"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SchemaTest,
+                         ::testing::ValuesIn(testing_support::CentralEngines()),
+                         testing_support::EngineName);
 
 }  // namespace

@@ -7,43 +7,48 @@
 
 #include "db/cadoex.h"
 #include "db/central_schema.h"
-#include "db/sqlite_engine.h"
-#include "support/scripted_shell.h"
-#include "support/temp_home.h"
+#include "support/stores_fixture.h"
 
 namespace {
-
-using testing_support::ScriptedShell;
-using testing_support::TempHome;
 
 struct RewriteCase {
     const char* what;
     std::string sql;
     std::string sqlite;
+    std::string mariadb;
 };
 
 const std::vector<RewriteCase>& RewriteCases() {
     static const std::vector<RewriteCase> cases = {
         {"top without order by", "select top 500 id,name from zsv_parts_price where manager_id = 7",
+         "select id,name from zsv_parts_price where manager_id = 7 limit 500",
          "select id,name from zsv_parts_price where manager_id = 7 limit 500"},
         {"top with order by and the templates' double blanks",
          "select top 100 WorkOrder,Client  from zsv_order where Enginner_id =  5 order by "
          "WorkOrder "
          "desc",
          "select WorkOrder,Client  from zsv_order where Enginner_id =  5 order by WorkOrder desc "
+         "limit 100",
+         "select WorkOrder,Client  from zsv_order where Enginner_id =  5 order by WorkOrder desc "
          "limit 100"},
         {"upper-case keywords and a trailing blank",
          "SELECT TOP 5 * FROM zsv_dialog WHERE upload = 0 ",
+         "SELECT * FROM zsv_dialog WHERE upload = 0 limit 5 ",
          "SELECT * FROM zsv_dialog WHERE upload = 0 limit 5 "},
         {"top after distinct", "select distinct top 3 qq from zsv_friend",
+         "select distinct qq from zsv_friend limit 3",
          "select distinct qq from zsv_friend limit 3"},
         {"top in a sub-select",
          "select Client from zsv_order where WorkOrder = (select top 1 WorkOrder from zsv_order "
          "order by WorkOrder desc )",
          "select Client from zsv_order where WorkOrder = (select WorkOrder from zsv_order "
+         "order by WorkOrder desc limit 1 )",
+         "select Client from zsv_order where WorkOrder = (select WorkOrder from zsv_order "
          "order by WorkOrder desc limit 1 )"},
         {"top in both the select and its sub-select",
          "select top 2 a,(select top 1 b from u where u.k = t.k order by b) as c from t order by a",
+         "select a,(select b from u where u.k = t.k order by b limit 1) as c from t order by a "
+         "limit 2",
          "select a,(select b from u where u.k = t.k order by b limit 1) as c from t order by a "
          "limit 2"},
         {"top with a sub-select among its columns",
@@ -52,59 +57,94 @@ const std::vector<RewriteCase>& RewriteCases() {
          "manager_id =  7 and [state] = '维修完毕'  order by WorkOrder desc",
          "select WorkOrder,(select sum(total_sell) from zsv_parts_order where status <> "
          "'客户退货' and id_order = workorder) as parts_sell ,Affirm_service from zsv_order where "
-         "manager_id =  7 and [state] = '维修完毕'  order by WorkOrder desc limit 500"},
-        {"top in parentheses", "select top (5) a from t;", "select a from t limit (5);"},
+         "manager_id =  7 and [state] = '维修完毕'  order by WorkOrder desc limit 500",
+         "select WorkOrder,(select sum(total_sell) from zsv_parts_order where status <> "
+         "'客户退货' and id_order = workorder) as parts_sell ,Affirm_service from zsv_order where "
+         "manager_id =  7 and `state` = '维修完毕'  order by WorkOrder desc limit 500"},
+        {"top in parentheses", "select top (5) a from t;", "select a from t limit (5);",
+         "select a from t limit 5;"},
         {"the limit goes before a closing comment", "select top 5 a from t -- newest first",
-         "select a from t limit 5 -- newest first"},
+         "select a from t limit 5 -- newest first", "select a from t limit 5 "},
         {"top percent has no limit form", "select top 10 percent a from t",
-         "select top 10 percent a from t"},
+         "select top 10 percent a from t", "select top 10 percent a from t"},
         {"top in a union is left for the engine", "select top 2 a from t union select b from u",
+         "select top 2 a from t union select b from u",
          "select top 2 a from t union select b from u"},
         {"select directly followed by a sub-select",
          "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
          "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk",
          "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
+         "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk",
+         "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
          "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk"},
-        {"getdate() is a function of the engine",
+        {"getdate()", "update zsv_login set endtime = getdate() where qq = 5 and endtime is null",
          "update zsv_login set endtime = getdate() where qq = 5 and endtime is null",
-         "update zsv_login set endtime = getdate() where qq = 5 and endtime is null"},
-        {"DATEPART gets its part as text",
+         "update zsv_login set endtime = now() where qq = 5 and endtime is null"},
+        {"a blank between a function and its arguments",
+         "select count (*) as n, GETDATE () as t from zsv_friend",
+         "select count (*) as n, GETDATE () as t from zsv_friend",
+         "select count(*) as n, now() as t from zsv_friend"},
+        {"DATEPART",
          "select * from zsv_money where DATEPART(mm, money_time) = DATEPART(mm, GETDATE()) and "
          "DATEPART(yy, money_time) = DATEPART(yy, GETDATE()) and qq =  5 order by id desc",
          "select * from zsv_money where DATEPART('mm', money_time) = DATEPART('mm', GETDATE()) and "
-         "DATEPART('yy', money_time) = DATEPART('yy', GETDATE()) and qq =  5 order by id desc"},
-        {"bracketed names stay",
+         "DATEPART('yy', money_time) = DATEPART('yy', GETDATE()) and qq =  5 order by id desc",
+         "select * from zsv_money where month(money_time) = month(now()) and "
+         "year(money_time) = year(now()) and qq =  5 order by id desc"},
+        {"DATEPART of the week", "select DATEPART(wk, money_time) as w from zsv_money",
+         "select DATEPART('wk', money_time) as w from zsv_money",
+         "select (floor((dayofyear(money_time) + dayofweek(makedate(year(money_time), 1)) - 2) / "
+         "7) + 1) as w from zsv_money"},
+        {"an unknown date part is left for the engine", "select DATEPART(xx, a) from t",
+         "select DATEPART('xx', a) from t", "select DATEPART(xx, a) from t"},
+        {"bracketed names",
          "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'",
-         "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'"},
+         "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'",
+         "update zsv_order set `state` = '维修完毕' where WorkOrder = '130508143005'"},
+        {"a bracketed name holding a backquote", "select [a`b] from t", "select [a`b] from t",
+         "select `a``b` from t"},
         {"delete without from", "delete zsv_dialog where target=5 and affirm = 0",
+         "delete from zsv_dialog where target=5 and affirm = 0",
          "delete from zsv_dialog where target=5 and affirm = 0"},
         {"delete with from stays", "delete from  zsv_quser where qq = 5",
-         "delete from  zsv_quser where qq = 5"},
+         "delete from  zsv_quser where qq = 5", "delete from  zsv_quser where qq = 5"},
         {"only a delete that starts a statement",
          "create table a (b integer references c on delete cascade); delete a",
+         "create table a (b integer references c on delete cascade); delete from a",
          "create table a (b integer references c on delete cascade); delete from a"},
         {"date-time difference",
          "update zsv_login set onlinetime = endtime-begintime where qq = 5 and onlinetime is null",
          "update zsv_login set onlinetime = datetime_diff(endtime, begintime) where qq = 5 and "
-         "onlinetime is null"},
+         "onlinetime is null",
+         "update zsv_login set onlinetime = timestampadd(second, timestampdiff(second, "
+         "begintime, endtime), '1900-01-01 00:00:00') where qq = 5 and onlinetime is null"},
         {"qualified date-time columns",
          "select zsv_login.endtime - [begintime] as t from zsv_login",
-         "select datetime_diff(zsv_login.endtime, [begintime]) as t from zsv_login"},
+         "select datetime_diff(zsv_login.endtime, [begintime]) as t from zsv_login",
+         "select timestampadd(second, timestampdiff(second, `begintime`, zsv_login.endtime), "
+         "'1900-01-01 00:00:00') as t from zsv_login"},
         {"a date-time column bound by another operator first", "select 2 * endtime-begintime",
-         "select 2 * endtime-begintime"},
+         "select 2 * endtime-begintime", "select 2 * endtime-begintime"},
         {"a difference of numbers stays",
+         "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order",
          "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order",
          "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order"},
         {"literals and comments are not touched",
          "select top 5 speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
          "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak",
          "select speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
-         "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak limit 5"},
+         "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak limit 5",
+         "select speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
+         "endtime-begintime / DATEPART(mm, x)' order by speak limit 5"},
+        {"a comment between two words", "select a/*x*/from t", "select a/*x*/from t",
+         "select a from t"},
         {"a quote-doubled literal",
          "select top 1 a from t where b = 'it''s -- top 2 / [x]' and c = ''",
+         "select a from t where b = 'it''s -- top 2 / [x]' and c = '' limit 1",
          "select a from t where b = 'it''s -- top 2 / [x]' and c = '' limit 1"},
         {"an unclosed literal is left for the engine to refuse",
-         "select top 1 a from t where b = 'it''s", "select top 1 a from t where b = 'it''s"},
+         "select top 1 a from t where b = 'it''s", "select top 1 a from t where b = 'it''s",
+         "select top 1 a from t where b = 'it''s"},
     };
     return cases;
 }
@@ -112,6 +152,12 @@ const std::vector<RewriteCase>& RewriteCases() {
 TEST(TranslateSql, RewritesForTheEmbeddedEngine) {
     for (const RewriteCase& c : RewriteCases()) {
         EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::Sqlite), c.sqlite) << c.what;
+    }
+}
+
+TEST(TranslateSql, RewritesForMariaDb) {
+    for (const RewriteCase& c : RewriteCases()) {
+        EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::MariaDb), c.mariadb) << c.what;
     }
 }
 
@@ -131,16 +177,8 @@ struct RunCase {
     std::vector<std::string> rows;  // the columns joined by "|"
 };
 
-class SqlDialectRunTest : public ::testing::Test {
+class SqlDialectRunTest : public testing_support::CentralEnginesTest {
   protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(db::SqliteEngine::CreateFile(home_.path() / "ZSV.db", error)) << error;
-        ASSERT_TRUE(CentralDb.ConnectCentral());
-        ASSERT_TRUE(CentralDb.Execute(db::CentralSchemaSql(db::Dialect::Sqlite)))
-            << CentralDb.LastError();
-    }
-
     // Empties the tables, runs the case's statements and compares the rows of its query. A
     // failed statement ends only this case.
     static void Run(const RunCase& c) {
@@ -155,16 +193,14 @@ class SqlDialectRunTest : public ::testing::Test {
         EXPECT_TRUE(CentralDb.QueryRows(c.query, c.columns, rows, "|")) << CentralDb.LastError();
         EXPECT_EQ(rows, c.rows);
     }
-
-    TempHome home_;
-    ScriptedShell shell_;
 };
 
 const std::string kNotice =
     "提示： 客服确认了您的维修任务[130508143005]。 [系统自动发送] select top 1 delete t "
     "where endtime-begintime / 2 DATEPART(mm, x) -- ";
 
-TEST_F(SqlDialectRunTest, EveryConstructRunsOnTheEmbeddedEngine) {
+TEST_P(SqlDialectRunTest, EveryConstructRuns) {
+    ASSERT_TRUE(CentralDb.ConnectCentral());
     const std::string orders =
         "insert into zsv_order (WorkOrder, Client, [State], manager_id) values "
         "('130508143005', '张三', '创建工单', 7), ('130509100000', 'B', '创建工单', 7), "
@@ -233,10 +269,10 @@ TEST_F(SqlDialectRunTest, EveryConstructRunsOnTheEmbeddedEngine) {
          {"onlinetime"},
          {"1900-01-02 01:30:15"}},
         {"a difference of numbers",
-         {"insert into zsv_parts_order (id, total_sell, total_buy) values (1, 50, 30.5)"},
+         {"insert into zsv_parts_order (id, total_sell, total_buy) values (1, 50, 31)"},
          "select (total_sell-total_buy) as lirun from zsv_parts_order",
          {"lirun"},
-         {"19.5"}},
+         {"19"}},
         {"a division of money keeps the fraction",
          {parts},
          "select top 500 id,SellingPrice * RatePrice / 100 as TiCheng  from zsv_parts_price "
@@ -277,6 +313,26 @@ TEST_F(SqlDialectRunTest, EveryConstructRunsOnTheEmbeddedEngine) {
          "select sum(count*SellingPrice) as total_sell from zsv_parts_price where  manager_id = 7",
          {"total_sell"},
          {"900"}},
+        {"a blank between count and its argument",
+         {parts},
+         "select count (*) as n from zsv_parts_price where manager_id = 7",
+         {"n"},
+         {"2"}},
+        {"weeks start on Sunday, the week of 1 January is week 1",
+         {"insert into zsv_money (id, qq, money_time) values (1, 5, '2024-01-06 10:00:00'), "
+          "(2, 5, '2024-01-07 10:00:00'), (3, 5, '2023-01-01 10:00:00'), "
+          "(4, 5, '2023-01-08 10:00:00'), (5, 5, '2024-12-31 10:00:00')"},
+         "select id, DATEPART(wk, money_time) as w, DATEPART(dw, money_time) as d from zsv_money "
+         "order by id",
+         {"id", "w", "d"},
+         {"1|1|7", "2|2|1", "3|1|1", "4|2|1", "5|53|3"}},
+        {"a backslash is an ordinary character",
+         {"insert into zsv_dialog (target, speak, affirm) values (9, 'C:\\temp\\', 0)",
+          "insert into zsv_dialog (target, speak, affirm) values (9, '\\''); delete from "
+          "zsv_dialog; --', 0)"},
+         "select speak from zsv_dialog where target = 9 order by speak",
+         {"speak"},
+         {"C:\\temp\\", "\\'); delete from zsv_dialog; --"}},
     };
     for (const RunCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -284,5 +340,9 @@ TEST_F(SqlDialectRunTest, EveryConstructRunsOnTheEmbeddedEngine) {
     }
     EXPECT_TRUE(shell_.messages().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SqlDialectRunTest,
+                         ::testing::ValuesIn(testing_support::CentralEngines()),
+                         testing_support::EngineName);
 
 }  // namespace

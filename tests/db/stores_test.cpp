@@ -13,7 +13,10 @@
 
 namespace {
 
+using testing_support::CentralEnginesTest;
 using testing_support::StoresTest;
+
+using StoresOnEveryEngine = CentralEnginesTest;
 
 const std::string kSep = db::kSeparator;
 
@@ -21,7 +24,7 @@ std::string Field(const std::string& row, int n) {
     return db::CADOEx::GetField(row, n, kSep);
 }
 
-TEST_F(StoresTest, TheSettingsRowIsWhatTheLoginAndTheGuideRead) {
+TEST_P(StoresOnEveryEngine, TheSettingsRowIsWhatTheLoginAndTheGuideRead) {
     const auto rows = CentralRows(
         "select ClientVersion,CenterIp1,CenterIp2,CurrentIp,GroupPort,Upgrade,SaveDialog,webside,"
         "Port_server,Port_3389,Port_radmin from zsv_about where id = 1",
@@ -46,7 +49,7 @@ TEST_F(StoresTest, TheSettingsRowIsWhatTheLoginAndTheGuideRead) {
     }
 }
 
-TEST_F(StoresTest, TheDepartmentTreeHangsTogether) {
+TEST_P(StoresOnEveryEngine, TheDepartmentTreeHangsTogether) {
     const auto rows = CentralRows("select id,name,fatherid from zsv_department order by id",
                                   {"id", "name", "fatherid"});
     ASSERT_FALSE(rows.empty());
@@ -65,7 +68,7 @@ TEST_F(StoresTest, TheDepartmentTreeHangsTogether) {
     EXPECT_GT(top, 0);
 }
 
-TEST_F(StoresTest, ANewEmployeeIsLinkedWithEveryMemberOfTheShopBothWays) {
+TEST_P(StoresOnEveryEngine, ANewEmployeeIsLinkedWithEveryMemberOfTheShopBothWays) {
     const std::string manager = AddManager("张伟");
     const std::string service = AddAccount("李娜", "2", "1", manager);
     const std::string storekeeper = AddAccount("陈静", "5", "1", manager);
@@ -94,7 +97,7 @@ TEST_F(StoresTest, ANewEmployeeIsLinkedWithEveryMemberOfTheShopBothWays) {
                                        "技术员" + kSep + "4"});
 }
 
-TEST_F(StoresTest, AccountTextsAreQuotedAndNumbersChecked) {
+TEST_P(StoresOnEveryEngine, AccountTextsAreQuotedAndNumbersChecked) {
     db::NewAccount account;
     account.name = "O'Neil";
     account.password = "it's";
@@ -118,7 +121,7 @@ TEST_F(StoresTest, AccountTextsAreQuotedAndNumbersChecked) {
               std::vector<std::string>{"0"});
 }
 
-TEST_F(StoresTest, TheDemoShopHasOneAccountOfEachRoleLinkedAsStaff) {
+TEST_P(StoresOnEveryEngine, TheDemoShopHasOneAccountOfEachRoleLinkedAsStaff) {
     std::vector<db::DemoAccount> accounts;
     std::string error;
     ASSERT_EQ(db::CreateDemoShop(false, accounts, error), db::CreateResult::Created) << error;
@@ -199,5 +202,9 @@ TEST_F(StoresTest, ALocalStoreWithoutSettingsTablesGetsThem) {
     EXPECT_EQ(LocalRows("select id from about", {"id"}), std::vector<std::string>{"1"});
     EXPECT_EQ(db::CurrentInstallation().default_server, "10.0.0.9");
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, StoresOnEveryEngine,
+                         ::testing::ValuesIn(testing_support::CentralEngines()),
+                         testing_support::EngineName);
 
 }  // namespace

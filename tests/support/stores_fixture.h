@@ -2,10 +2,15 @@
 // 127.0.0.1) and the central database made as qitai-admin makes them (schema, settings row id 1,
 // platform account 100000, departments), the scripted shell installed. Accounts are added the
 // way the registration and staff windows add them, so the first one is 100001.
+//
+// StoresTest stands on the embedded engine. CentralEnginesTest is the same fixture for TEST_P:
+// instantiated over CentralEngines(), every test runs on the embedded engine and, where a test
+// server is configured, on the server engine, with the same expectations.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,9 +20,38 @@
 
 namespace testing_support {
 
+// An engine for the central database.
+struct CentralEngine {
+    std::string name;            // "sqlite", "mariadb": the last part of the test names
+    std::string odbc_driver{};   // empty for the embedded engine
+    std::string odbc_dialect{};  // "mariadb" ...
+    std::string odbc_options{};  // "PORT=...;CHARSET=..."
+    std::string server = "127.0.0.1";
+
+    bool IsServer() const { return !odbc_driver.empty(); }
+};
+
+// The embedded engine, and the server engine when the environment names a test server
+// (QITAI_TEST_ODBC_DRIVER, QITAI_TEST_ODBC_OPTIONS, QITAI_TEST_ODBC_SERVER, as
+// `scripts/test-server env` prints them).
+std::vector<CentralEngine> CentralEngines();
+// The engine's name, for the test names and messages.
+std::string EngineName(const ::testing::TestParamInfo<CentralEngine>& info);
+void PrintTo(const CentralEngine& engine, std::ostream* out);
+
+// Makes the local store of the data directory (it must exist) name the engine for the central
+// database, and points SessionContext at the engine's server.
+void UseCentralEngine(const CentralEngine& engine);
+// Empties the central database of a server engine, with the tables as the schema defines them
+// now and every identity back at its first number. The data directory's local store must name
+// the engine. A failure fails the test.
+void ResetServerDatabase();
+
 class StoresTest : public ::testing::Test {
   protected:
     void SetUp() override;
+    // Both stores on the engine, as SetUp makes them on the embedded one.
+    void SetUpStores(const CentralEngine& engine);
 
     // An account of the role code ("1", "2", "4", "5") with the password. With a manager's
     // account it is that shop's employee and linked with every member both ways (state 0);
@@ -45,6 +79,11 @@ class StoresTest : public ::testing::Test {
 
     TempHome home_;
     ScriptedShell shell_;
+};
+
+class CentralEnginesTest : public StoresTest, public ::testing::WithParamInterface<CentralEngine> {
+  protected:
+    void SetUp() override { SetUpStores(GetParam()); }
 };
 
 }  // namespace testing_support

@@ -121,4 +121,9 @@ int RunQuery(const Options& options) {
     return 0;
 }
 
+int RunSchema(const Options& options) {
+    std::fputs(db::CentralSchemaSql(db::DialectNamed(options.dialect)).c_str(), stdout);
+    return 0;
+}
+
 }  // namespace admin

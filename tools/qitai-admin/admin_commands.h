@@ -10,5 +10,6 @@ int RunInit(const Options& options);
 int RunDemo(const Options& options);
 int RunLocal(const Options& options);
 int RunQuery(const Options& options);
+int RunSchema(const Options& options);
 
 }  // namespace admin

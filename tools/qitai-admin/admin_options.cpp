@@ -16,11 +16,16 @@ const char* const kUsage =
     "  demo [--force]     add a demo shop (manager, customer service, two technicians,\n"
     "                     storekeeper) and print its accounts, passwords and roles\n"
     "  local --server ADDRESS [--engine sqlite|odbc] [--driver NAME]\n"
-    "        [--dialect sqlserver|postgres|mariadb] [--default-server ADDRESS] [--force]\n"
+    "        [--dialect sqlserver|postgres|mariadb] [--options \"KEY=value;...\"]\n"
+    "        [--default-server ADDRESS] [--force]\n"
     "                     create or update this computer's local store: the central server\n"
-    "                     address and which engine serves the central database\n"
+    "                     address and which engine serves the central database (for odbc:\n"
+    "                     the driver's name, the server's dialect, further driver options\n"
+    "                     such as \"PORT=3306\")\n"
     "  query \"SQL\"        run one statement on the central database and print its rows,\n"
     "                     fields joined by \"*@#$*\", NULL as one space\n"
+    "  schema --dialect sqlserver|mariadb|sqlite\n"
+    "                     print the text that creates the central tables on that engine\n"
     "  help               show this text\n"
     "\n"
     "--force recreates the store that exists (init, local) or replaces the demo shop (demo).\n"
@@ -61,10 +66,41 @@ bool IsDriverName(const std::string& text) {
     return true;
 }
 
+// Further "KEY=value" pairs of a connection string. The client's own keys (server, database,
+// login) stay the client's.
+bool IsDriverOptions(const std::string& text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find(';', pos);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string part = text.substr(pos, end - pos);
+        const std::size_t eq = part.find('=');
+        if (eq == std::string::npos || common::Trim(part.substr(0, eq)).empty()) {
+            return false;
+        }
+        const std::string key = common::Trim(part.substr(0, eq));
+        for (const char* own : {"driver", "dsn", "filedsn", "server", "servername", "host",
+                                "database", "db", "uid", "user", "pwd", "password"}) {
+            if (common::EqualsNoCase(key, own)) {
+                return false;
+            }
+        }
+        for (char c : part) {
+            if (c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20) {
+                return false;
+            }
+        }
+        pos = end + 1;
+    }
+    return !common::Trim(text).empty();
+}
+
 const std::map<std::string, Command> kCommands = {
-    {"help", Command::Help},   {"--help", Command::Help}, {"-h", Command::Help},
-    {"init", Command::Init},   {"demo", Command::Demo},   {"local", Command::Local},
-    {"query", Command::Query},
+    {"help", Command::Help},   {"--help", Command::Help},   {"-h", Command::Help},
+    {"init", Command::Init},   {"demo", Command::Demo},     {"local", Command::Local},
+    {"query", Command::Query}, {"schema", Command::Schema},
 };
 
 // The options each command takes; those in the second set carry a value.
@@ -79,8 +115,11 @@ Accepted AcceptedBy(Command command) {
         case Command::Demo:
             return {{"--force"}, {}};
         case Command::Local:
-            return {{"--force"},
-                    {"--server", "--engine", "--driver", "--dialect", "--default-server"}};
+            return {
+                {"--force"},
+                {"--server", "--engine", "--driver", "--dialect", "--options", "--default-server"}};
+        case Command::Schema:
+            return {{}, {"--dialect"}};
         case Command::Help:
         case Command::Query:
             break;
@@ -98,6 +137,7 @@ bool CheckLocal(const std::map<std::string, std::string>& values, Options& optio
     options.local.engine = value("--engine");
     options.local.odbc_driver = value("--driver");
     options.local.odbc_dialect = value("--dialect");
+    options.local.odbc_options = value("--options");
     options.local.default_server = value("--default-server");
     const db::LocalSettings& local = options.local;
     if (!local.server) {
@@ -121,6 +161,10 @@ bool CheckLocal(const std::map<std::string, std::string>& values, Options& optio
     }
     if (local.odbc_driver && !IsDriverName(*local.odbc_driver)) {
         error = "\"" + *local.odbc_driver + "\" is not an ODBC driver name";
+        return false;
+    }
+    if (local.odbc_options && !IsDriverOptions(*local.odbc_options)) {
+        error = "\"" + *local.odbc_options + "\" are not driver options (KEY=value;...)";
         return false;
     }
     if (local.engine == "odbc" && (!local.odbc_driver || !local.odbc_dialect)) {
@@ -194,6 +238,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
                 return false;
             }
             return CheckLocal(values, options, error);
+        case Command::Schema: {
+            const auto dialect = values.find("--dialect");
+            if (!positional.empty() || dialect == values.end() ||
+                (dialect->second != "sqlserver" && dialect->second != "mariadb" &&
+                 dialect->second != "sqlite")) {
+                error = "schema needs --dialect sqlserver, mariadb or sqlite";
+                return false;
+            }
+            options.dialect = dialect->second;
+            return true;
+        }
         case Command::Help:
         case Command::Init:
         case Command::Demo:

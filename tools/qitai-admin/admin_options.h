@@ -9,12 +9,13 @@
 
 namespace admin {
 
-enum class Command { Help, Init, Demo, Local, Query };
+enum class Command { Help, Init, Demo, Local, Query, Schema };
 
 struct Options {
     Command command = Command::Help;
     bool force = false;
     std::string sql;          // query
+    std::string dialect;      // schema: sqlite, mariadb or sqlserver
     db::LocalSettings local;  // local: server and installation settings
 };
 

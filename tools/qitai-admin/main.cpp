@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
             return admin::RunLocal(options);
         case admin::Command::Query:
             return admin::RunQuery(options);
+        case admin::Command::Schema:
+            return admin::RunSchema(options);
     }
     return 2;
 }
