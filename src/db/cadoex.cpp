@@ -246,20 +246,8 @@ std::string ValueText(const std::optional<std::string>& value) {
 
 bool CADOEx::QueryColumn(const std::string& sql, const std::string& column,
                          std::vector<std::string>& rows) {
-    rows.clear();
-    if (!OpenRecordset(sql)) {
-        return false;
-    }
-    rows.resize(recordset_.rows.size());
-    const int index = ColumnIndex(column);
-    if (index < 0) {
-        last_error_ = "the result has no column " + column;
-        return false;
-    }
-    for (std::size_t i = 0; i < recordset_.rows.size(); ++i) {
-        rows[i] = ValueText(recordset_.rows[i][static_cast<std::size_t>(index)]);
-    }
-    return true;
+    // One column joined with nothing is the column itself.
+    return QueryRows(sql, {column}, rows, "");
 }
 
 bool CADOEx::QueryRows(const std::string& sql, const std::vector<std::string>& columns,

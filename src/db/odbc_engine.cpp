@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "db/connection_string.h"
 #include "db/sql_dialect.h"
 
 namespace db {
@@ -174,41 +175,6 @@ std::string Normalise(std::string value, SQLSMALLINT type) {
     return value;
 }
 
-// One "KEY=value" of a connection string.
-struct Option {
-    std::string key;
-    std::string value;
-};
-
-std::vector<Option> SplitOptions(const std::string& text) {
-    std::vector<Option> options;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find(';', pos);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const std::string part = text.substr(pos, end - pos);
-        const std::size_t eq = part.find('=');
-        if (eq != std::string::npos && !common::Trim(part.substr(0, eq)).empty()) {
-            options.push_back({common::Trim(part.substr(0, eq)), part.substr(eq + 1)});
-        }
-        pos = end + 1;
-    }
-    return options;
-}
-
-Option* FindOption(std::vector<Option>& options, std::initializer_list<const char*> keys) {
-    for (Option& option : options) {
-        for (const char* key : keys) {
-            if (common::EqualsNoCase(option.key, key)) {
-                return &option;
-            }
-        }
-    }
-    return nullptr;
-}
-
 // The flags of MariaDB's driver that the statements need: an update reports the rows it
 // matched (2), as SQL Server and SQLite do, so that a statement guarded by the row's state
 // tells whether it applied; several statements may go in one text (1 << 26).
@@ -220,23 +186,19 @@ std::string WithDialectOptions(const std::string& text, Dialect dialect) {
     if (dialect != Dialect::MariaDb) {
         return text;
     }
-    std::vector<Option> options = SplitOptions(text);
-    if (Option* flags = FindOption(options, {"OPTION", "OPTIONS"})) {
+    std::vector<ConnectionPart> options = SplitConnectionString(text);
+    if (ConnectionPart* flags = FindConnectionPart(options, {"OPTION", "OPTIONS"})) {
         const std::string value = common::Trim(flags->value);
         const unsigned long long given =
             common::IsDigits(value) && value.size() < 20 ? std::stoull(value) : 0ULL;
         flags->value = std::to_string(given | kMariaDbFlags);
     } else {
-        options.push_back({"OPTION", std::to_string(kMariaDbFlags)});
+        options.push_back({"OPTION", std::to_string(kMariaDbFlags), true});
     }
-    if (FindOption(options, {"CHARSET"}) == nullptr) {
-        options.push_back({"CHARSET", "utf8mb4"});
+    if (FindConnectionPart(options, {"CHARSET"}) == nullptr) {
+        options.push_back({"CHARSET", "utf8mb4", true});
     }
-    std::string out;
-    for (const Option& option : options) {
-        out += (out.empty() ? "" : ";") + option.key + "=" + option.value;
-    }
-    return out;
+    return JoinConnectionString(options);
 }
 
 SQLPOINTER IntegerAttribute(std::intptr_t value) {
@@ -261,20 +223,10 @@ OdbcEngine::~OdbcEngine() {
 
 std::string OdbcEngine::DriverConnectionString(const std::string& connection_string) const {
     std::string out = "DRIVER={" + driver_ + "}";
-    std::size_t pos = 0;
-    while (pos < connection_string.size()) {
-        std::size_t end = connection_string.find(';', pos);
-        if (end == std::string::npos) {
-            end = connection_string.size();
+    for (const ConnectionPart& part : SplitConnectionString(connection_string)) {
+        if (part.well_formed && !common::EqualsNoCase(part.key, "driver")) {
+            out += ";" + part.key + "=" + part.value;
         }
-        const std::string part = connection_string.substr(pos, end - pos);
-        const std::size_t eq = part.find('=');
-        if (eq != std::string::npos &&
-            !common::EqualsNoCase(common::Trim(part.substr(0, eq)), "driver") &&
-            !common::Trim(part).empty()) {
-            out += ";" + part;
-        }
-        pos = end + 1;
     }
     const std::string options = WithDialectOptions(options_, dialect_);
     if (!options.empty()) {

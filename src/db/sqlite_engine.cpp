@@ -6,6 +6,7 @@
 
 #include "common/data_dir.h"
 #include "common/text.h"
+#include "db/connection_string.h"
 #include "db/sqlite_functions.h"
 
 namespace db {
@@ -54,24 +55,6 @@ bool OnlyBlanks(const char* p, const char* end) {
 }
 
 }  // namespace
-
-std::string ConnectionValue(const std::string& connection_string, const std::string& key) {
-    std::size_t pos = 0;
-    while (pos <= connection_string.size()) {
-        std::size_t end = connection_string.find(';', pos);
-        if (end == std::string::npos) {
-            end = connection_string.size();
-        }
-        const std::string part = connection_string.substr(pos, end - pos);
-        const std::size_t eq = part.find('=');
-        if (eq != std::string::npos &&
-            common::EqualsNoCase(common::Trim(part.substr(0, eq)), key)) {
-            return common::Trim(part.substr(eq + 1));
-        }
-        pos = end + 1;
-    }
-    return "";
-}
 
 std::filesystem::path SqliteEngine::FileFor(const std::string& connection_string) {
     std::filesystem::path file = ConnectionValue(connection_string, "Data Source");

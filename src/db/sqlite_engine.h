@@ -49,8 +49,4 @@ class SqliteEngine final : public Engine {
     std::string error_;
 };
 
-// Value of one key of a "key=value;key=value" connection string, keys without regard to case;
-// empty when absent.
-std::string ConnectionValue(const std::string& connection_string, const std::string& key);
-
 }  // namespace db

@@ -58,15 +58,13 @@ std::vector<std::string> Rows(db::CADOEx::Store which, const std::string& sql,
 std::vector<CentralEngine> CentralEngines() {
     std::vector<CentralEngine> engines = {CentralEngine{.name = "sqlite"}};
     const std::string driver = Environment("QITAI_TEST_ODBC_DRIVER");
-    if (!driver.empty()) {
-        const std::string dialect = Environment("QITAI_TEST_ODBC_DIALECT", "mariadb");
-        engines.push_back(
-            CentralEngine{.name = dialect,
-                          .odbc_driver = driver,
-                          .odbc_dialect = dialect,
-                          .odbc_options = Environment("QITAI_TEST_ODBC_OPTIONS"),
-                          .server = Environment("QITAI_TEST_ODBC_SERVER", "127.0.0.1")});
-    }
+    const std::string dialect = Environment("QITAI_TEST_ODBC_DIALECT", "mariadb");
+    engines.push_back(CentralEngine{.name = dialect,
+                                    .odbc_driver = driver,
+                                    .odbc_dialect = dialect,
+                                    .odbc_options = Environment("QITAI_TEST_ODBC_OPTIONS"),
+                                    .server = Environment("QITAI_TEST_ODBC_SERVER", "127.0.0.1"),
+                                    .configured = !driver.empty()});
     return engines;
 }
 

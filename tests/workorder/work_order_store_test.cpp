@@ -21,7 +21,7 @@ class WorkOrderStoreTest : public testing_support::CentralEnginesTest {
   protected:
     void SetUp() override {
         CentralEnginesTest::SetUp();
-        if (HasFatalFailure()) {
+        if (HasFatalFailure() || IsSkipped()) {
             return;
         }
         manager_ = AddManager("张伟");

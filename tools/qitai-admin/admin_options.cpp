@@ -5,6 +5,7 @@
 #include <set>
 
 #include "common/text.h"
+#include "db/connection_string.h"
 
 namespace admin {
 
@@ -69,32 +70,26 @@ bool IsDriverName(const std::string& text) {
 // Further "KEY=value" pairs of a connection string. The client's own keys (server, database,
 // login) stay the client's.
 bool IsDriverOptions(const std::string& text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find(';', pos);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        const std::string part = text.substr(pos, end - pos);
-        const std::size_t eq = part.find('=');
-        if (eq == std::string::npos || common::Trim(part.substr(0, eq)).empty()) {
+    const std::vector<db::ConnectionPart> parts = db::SplitConnectionString(text);
+    for (const db::ConnectionPart& part : parts) {
+        if (!part.well_formed) {
             return false;
         }
-        const std::string key = common::Trim(part.substr(0, eq));
         for (const char* own : {"driver", "dsn", "filedsn", "server", "servername", "host",
                                 "database", "db", "uid", "user", "pwd", "password"}) {
-            if (common::EqualsNoCase(key, own)) {
+            if (common::EqualsNoCase(part.key, own)) {
                 return false;
             }
         }
-        for (char c : part) {
-            if (c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20) {
-                return false;
+        for (const std::string* piece : {&part.key, &part.value}) {
+            for (char c : *piece) {
+                if (c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20) {
+                    return false;
+                }
             }
         }
-        pos = end + 1;
     }
-    return !common::Trim(text).empty();
+    return !parts.empty();
 }
 
 const std::map<std::string, Command> kCommands = {
