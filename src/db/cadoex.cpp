@@ -150,39 +150,31 @@ bool CADOEx::BeginTrans() {
 }
 
 bool CADOEx::CommitTrans() {
-    switch (transaction_) {
-        case Transaction::None:
-            last_error_ = "no transaction is open";
-            return false;
-        case Transaction::Undone:
-            transaction_ = Transaction::None;
-            last_error_ = kUndone;
-            return false;
-        case Transaction::Open:
-            break;
-    }
-    transaction_ = Transaction::None;
-    if (!engine_->Commit()) {
-        last_error_ = engine_->Error();
-        Recover();
-        return false;
-    }
-    return true;
+    return EndTrans(true);
 }
 
 bool CADOEx::RollbackTrans() {
+    return EndTrans(false);
+}
+
+bool CADOEx::EndTrans(bool commit) {
     switch (transaction_) {
         case Transaction::None:
             last_error_ = "no transaction is open";
             return false;
         case Transaction::Undone:
+            // A failed statement already undid the work: rolling back is done, committing fails.
             transaction_ = Transaction::None;
+            if (commit) {
+                last_error_ = kUndone;
+                return false;
+            }
             return true;
         case Transaction::Open:
             break;
     }
     transaction_ = Transaction::None;
-    if (!engine_->Rollback()) {
+    if (!(commit ? engine_->Commit() : engine_->Rollback())) {
         last_error_ = engine_->Error();
         Recover();
         return false;

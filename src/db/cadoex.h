@@ -60,6 +60,8 @@ class CADOEx {
     const std::string& LastError() const { return last_error_; }
 
   private:
+    // Ends the open transaction by committing or rolling back.
+    bool EndTrans(bool commit);
     enum class Transaction { None, Open, Undone };
 
     // Runs one statement: translated for the engine, the result kept as the current recordset.
