@@ -21,30 +21,14 @@ WireText Wire(const std::string& utf8) {
     return WireText::FromUtf8(utf8);
 }
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
+using testing_support::ReceivedBeforeMarker;
 
 class DispatcherTest : public NetTest {
   protected:
     void SetUp() override {
         NetTest::SetUp();
         net::StartUdpEndpoint();  // for the answers the dispatcher sends
-    }
-
-    // Sends a marker from this client to `peer` and returns what the peer received before it.
-    std::vector<std::string> ReceivedBeforeMarker(const UdpPeer& peer) {
-        net::SendDatagram("marker", peer.address());
-        std::vector<std::string> got;
-        for (int i = 0; i < 10; ++i) {
-            const auto datagram = peer.Receive();
-            if (!datagram || datagram->bytes == Nul("marker")) {
-                return got;
-            }
-            got.push_back(datagram->bytes);
-        }
-        return got;
     }
 
     FakeFrame frame_;

@@ -46,10 +46,7 @@ class LinkProbeTest : public NetTest {
     int markers_ = 0;
 };
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
 
 struct LinkCase {
     const char* name;

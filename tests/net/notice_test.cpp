@@ -11,10 +11,8 @@ using net::Delivery;
 using net_testing::NetStoresTest;
 using testing_support::UdpPeer;
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
+using testing_support::ReceivedBeforeMarker;
 
 class NoticeTest : public NetStoresTest {
   protected:
@@ -22,19 +20,6 @@ class NoticeTest : public NetStoresTest {
         NetStoresTest::SetUp();
         net::StartUdpEndpoint();
         SessionContext.Port_server = relay_.port();
-    }
-
-    std::vector<std::string> Received(const UdpPeer& peer) {
-        net::SendDatagram("marker", peer.address());
-        std::vector<std::string> got;
-        for (int i = 0; i < 10; ++i) {
-            const auto datagram = peer.Receive();
-            if (!datagram || datagram->bytes == Nul("marker")) {
-                return got;
-            }
-            got.push_back(datagram->bytes);
-        }
-        return got;
     }
 
     std::vector<std::string> StoredRows() {
@@ -101,8 +86,8 @@ TEST_F(NoticeTest, NoticeTakesTheDirectRelayOrStoredPath) {
                 ? std::vector<std::string>{Nul("w127.0.0.1      " + net::PadRight(port, 5) +
                                                "0^10001    " + gbk)}
                 : std::vector<std::string>{};
-        EXPECT_EQ(Received(contact_), direct);
-        EXPECT_EQ(Received(relay_), relayed);
+        EXPECT_EQ(ReceivedBeforeMarker(contact_), direct);
+        EXPECT_EQ(ReceivedBeforeMarker(relay_), relayed);
         const std::vector<std::string> stored =
             c.delivery == Delivery::Stored
                 ? std::vector<std::string>{Row({"10001", "10002", "客服一", "王技术", text,
@@ -119,7 +104,7 @@ TEST_F(NoticeTest, NothingForEmptyTextsOrAccountsOutsideTheTable) {
     EXPECT_EQ(net::SendNotice(" \t\r\n", "10002"), Delivery::None);
     EXPECT_EQ(net::SendNotice("", "10002"), Delivery::None);
     EXPECT_TRUE(StoredRows().empty());
-    EXPECT_TRUE(Received(relay_).empty());
+    EXPECT_TRUE(ReceivedBeforeMarker(relay_).empty());
 }
 
 TEST_F(NoticeTest, StoredTextsKeepQuotesAndCannotChangeTheStatement) {

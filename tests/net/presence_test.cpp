@@ -10,10 +10,8 @@ using net_testing::FakeTree;
 using net_testing::NetTest;
 using testing_support::UdpPeer;
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
+using testing_support::ReceivedBeforeMarker;
 
 // Contacts on peers of their own, sends paced on the shell's virtual clock.
 class PresenceTest : public NetTest {
@@ -31,20 +29,6 @@ class PresenceTest : public NetTest {
                            .linked = linked});
     }
 
-    // What the peer received before a marker sent now.
-    std::vector<std::string> Received(const UdpPeer& peer) {
-        net::SendDatagram("marker", peer.address());
-        std::vector<std::string> got;
-        for (int i = 0; i < 400; ++i) {
-            const auto datagram = peer.Receive();
-            if (!datagram || datagram->bytes == Nul("marker")) {
-                return got;
-            }
-            got.push_back(datagram->bytes);
-        }
-        return got;
-    }
-
     FakeTree tree_;
     net::PresenceSender presence_{tree_};
 };
@@ -59,15 +43,15 @@ TEST_F(PresenceTest, BroadcastIsPacedOnTheTimerNotBySleeping) {
 
     presence_.Broadcast("91" + net::PadRight("10001", 9));
     // The first text goes at once; each later one waits 50 ms on the clock after the one before.
-    EXPECT_EQ(Received(a), std::vector<std::string>{Nul("9110001    ")});
-    EXPECT_TRUE(Received(b).empty());
+    EXPECT_EQ(ReceivedBeforeMarker(a), std::vector<std::string>{Nul("9110001    ")});
+    EXPECT_TRUE(ReceivedBeforeMarker(b).empty());
     shell_.AdvanceTime(49);
-    EXPECT_TRUE(Received(b).empty());
+    EXPECT_TRUE(ReceivedBeforeMarker(b).empty());
     shell_.AdvanceTime(1);
-    EXPECT_EQ(Received(b), std::vector<std::string>{Nul("9110001    ")});
-    EXPECT_TRUE(Received(c).empty());
+    EXPECT_EQ(ReceivedBeforeMarker(b), std::vector<std::string>{Nul("9110001    ")});
+    EXPECT_TRUE(ReceivedBeforeMarker(c).empty());
     shell_.AdvanceTime(50);
-    EXPECT_EQ(Received(c), std::vector<std::string>{Nul("9110001    ")});
+    EXPECT_EQ(ReceivedBeforeMarker(c), std::vector<std::string>{Nul("9110001    ")});
     shell_.AdvanceTime(50);
     EXPECT_TRUE(presence_.pacer().Idle());
 }
@@ -84,11 +68,11 @@ TEST_F(PresenceTest, ProbeGoesToUnlinkedContactsWithAnAddress) {
     presence_.ProbeAndAnnounce();
     // One probe was sent (100 ms after it), then the broadcast goes to every reachable item.
     shell_.AdvanceTime(100 + 3 * 50);
-    EXPECT_EQ(Received(unlinked),
+    EXPECT_EQ(ReceivedBeforeMarker(unlinked),
               (std::vector<std::string>{Nul("d10001    "), Nul("9010001    ")}));
-    EXPECT_EQ(Received(linked), std::vector<std::string>{Nul("9010001    ")});
-    EXPECT_EQ(Received(unloaded), std::vector<std::string>{Nul("9010001    ")});
-    EXPECT_TRUE(Received(no_port).empty());
+    EXPECT_EQ(ReceivedBeforeMarker(linked), std::vector<std::string>{Nul("9010001    ")});
+    EXPECT_EQ(ReceivedBeforeMarker(unloaded), std::vector<std::string>{Nul("9010001    ")});
+    EXPECT_TRUE(ReceivedBeforeMarker(no_port).empty());
     EXPECT_TRUE(presence_.pacer().Idle());
 }
 
@@ -101,12 +85,12 @@ TEST_F(PresenceTest, RoundOverNinetyNineContactsKeepsThePacing) {
     presence_.ProbeAndAnnounce();
     const long long round_ms = 99LL * 100 + 98LL * 50;  // the last text needs no pause before it
     shell_.AdvanceTime(round_ms - 1);
-    std::vector<std::string> got = Received(peer);
+    std::vector<std::string> got = ReceivedBeforeMarker(peer);
     ASSERT_EQ(got.size(), 99u + 98u);
     EXPECT_EQ(got.front(), Nul("d10001    "));
     EXPECT_EQ(got[99], Nul("9110001    "));
     shell_.AdvanceTime(1);
-    got = Received(peer);
+    got = ReceivedBeforeMarker(peer);
     EXPECT_EQ(got, std::vector<std::string>{Nul("9110001    ")});
 }
 
@@ -120,8 +104,8 @@ TEST_F(PresenceTest, LogoutSendsWhatIsQueuedThenNinetyTwo) {
     presence_.Broadcast("91" + net::PadRight("10001", 9));  // the close handling's broadcast
     presence_.SendLogoutNotices();                          // no clock advanced
     const std::string logout = Nul("92" + net::PadRight("10001", 19));
-    EXPECT_EQ(Received(a), (std::vector<std::string>{Nul("9110001    "), logout}));
-    EXPECT_EQ(Received(b), (std::vector<std::string>{Nul("9110001    "), logout}));
+    EXPECT_EQ(ReceivedBeforeMarker(a), (std::vector<std::string>{Nul("9110001    "), logout}));
+    EXPECT_EQ(ReceivedBeforeMarker(b), (std::vector<std::string>{Nul("9110001    "), logout}));
     EXPECT_TRUE(presence_.pacer().Idle());
     EXPECT_FALSE(shell_.HasTimer(net::SendPacer::kTimerId));
 }

@@ -11,10 +11,7 @@ namespace {
 using net_testing::NetStoresTest;
 using testing_support::UdpPeer;
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
 
 class ServersTest : public NetStoresTest {
   protected:

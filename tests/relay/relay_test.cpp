@@ -20,10 +20,7 @@ using relay_testing::RelayProcess;
 using testing_support::Loopback;
 using testing_support::UdpPeer;
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
 
 class RelayTest : public testing_support::StoresTest {
   protected:

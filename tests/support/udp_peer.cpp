@@ -1,5 +1,7 @@
 #include "support/udp_peer.h"
 
+#include "net/udp_endpoint.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -60,6 +62,25 @@ std::uint16_t FreeUdpPort() {
         throw std::runtime_error("no free loopback port");
     }
     return probe.LocalPort();
+}
+
+std::string Nul(std::string text) {
+    text.push_back('\0');
+    return text;
+}
+
+std::vector<std::string> ReceivedBeforeMarker(const UdpPeer& peer) {
+    net::SendDatagram("marker", peer.address());
+    std::vector<std::string> got;
+    // Bounded, so that a lost marker ends the wait instead of the test.
+    for (int i = 0; i < 400; ++i) {
+        const auto datagram = peer.Receive();
+        if (!datagram || datagram->bytes == Nul("marker")) {
+            return got;
+        }
+        got.push_back(datagram->bytes);
+    }
+    return got;
 }
 
 }  // namespace testing_support

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/address.h"
 #include "net/udp_socket.h"
@@ -36,6 +37,12 @@ class UdpPeer {
     net::UdpSocket socket_;
     net::Address address_;
 };
+
+// A text as clients send it: the bytes followed by their NUL.
+std::string Nul(std::string text);
+// What `peer` received before a marker that this client's own endpoint sends now: every earlier
+// text from this client to the peer has arrived by then.
+std::vector<std::string> ReceivedBeforeMarker(const UdpPeer& peer);
 
 // Loopback at a port.
 net::Address Loopback(std::uint16_t port);

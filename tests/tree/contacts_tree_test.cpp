@@ -20,10 +20,7 @@ using net::PadRight;
 using net::WireText;
 using testing_support::UdpPeer;
 
-std::string Nul(std::string text) {
-    text.push_back('\0');
-    return text;
-}
+using testing_support::Nul;
 
 struct FakeHost : mainwnd::ContactsTreeHost {
     bool offline_waiting = false;
