@@ -313,4 +313,8 @@ std::string CADOEx::GetField(const std::string& row, int n, const std::string& s
     return row.substr(begin, positions[static_cast<std::size_t>(n - 1)] - begin);
 }
 
+std::string RowField(const std::string& row, int n) {
+    return common::TrimRight(CADOEx::GetField(row, n, kSeparator));
+}
+
 }  // namespace db

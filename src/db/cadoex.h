@@ -86,6 +86,12 @@ class CADOEx {
 
 }  // namespace db
 
+namespace db {
+// Field n of a row read with kSeparator, trailing blanks removed, as every value from a
+// database is used.
+std::string RowField(const std::string& row, int n);
+}  // namespace db
+
 // The two instances of the process: the central database and the local store.
 inline db::CADOEx CentralDb{db::CADOEx::Store::Central};
 inline db::CADOEx LocalDb{db::CADOEx::Store::Local};

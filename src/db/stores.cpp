@@ -327,8 +327,8 @@ std::string CreateAccount(const NewAccount& account, std::string& error) {
             return "";
         }
         superior = account.manager;
-        superior_name = common::TrimRight(CADOEx::GetField(rows.front(), 1, kSeparator));
-        company = common::TrimRight(CADOEx::GetField(rows.front(), 2, kSeparator));
+        superior_name = RowField(rows.front(), 1);
+        company = RowField(rows.front(), 2);
     }
     const std::string pic = account.sex == "女" ? "1" : "0";
     const std::string regip = Quote(account.regip);

@@ -15,9 +15,7 @@ namespace mainwnd {
 
 namespace {
 
-std::string RowField(const std::string& row, int n) {
-    return common::TrimRight(db::CADOEx::GetField(row, n, db::kSeparator));
-}
+using db::RowField;
 
 void TrimEntry(net::ContactEntry& entry) {
     for (std::string* field : {&entry.slot, &entry.caption, &entry.comment, &entry.pic, &entry.name,

@@ -145,8 +145,7 @@ void CVEXADlg::DeferredSetup() {
         CentralDb.QueryRows("select qq,name,version,server_area from zsv_quser where qq = " + qq,
                             {"qq", "name", "version", "server_area"}, profile, db::kSeparator);
         if (!profile.empty()) {
-            SessionContext.name =
-                common::TrimRight(db::CADOEx::GetField(profile.front(), 2, db::kSeparator));
+            SessionContext.name = db::RowField(profile.front(), 2);
             if (common::Trim(db::CADOEx::GetField(profile.front(), 3, db::kSeparator)) != "1.7") {
                 CentralDb.Execute("update zsv_quser set version='1.7' where qq = " + qq);
             }
@@ -292,8 +291,7 @@ void CVEXADlg::PopupTick() {
     std::vector<std::string> rows;
     CentralDb.QueryRows("select Popup, Popup1 from zsv_about where id = 1", {"Popup", "Popup1"},
                         rows, db::kSeparator);
-    if (!rows.empty() &&
-        common::TrimRight(db::CADOEx::GetField(rows.front(), 1, db::kSeparator)) == "1") {
+    if (!rows.empty() && db::RowField(rows.front(), 1) == "1") {
         const std::string address =
             common::Trim(db::CADOEx::GetField(rows.front(), 2, db::kSeparator));
         if (!address.empty()) {

@@ -17,9 +17,7 @@ bool IsAccount(const std::string& text) {
     return common::IsDigits(text) && text.size() <= 18;
 }
 
-std::string RowField(const std::string& row, int n) {
-    return common::TrimRight(db::CADOEx::GetField(row, n, db::kSeparator));
-}
+using db::RowField;
 
 void EnsureCentral() {
     if (!CentralDb.IsOpen()) {

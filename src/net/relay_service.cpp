@@ -175,8 +175,7 @@ std::optional<Address> RelayService::StoredAddress(const std::string& account) {
     if (rows.empty()) {
         return std::nullopt;
     }
-    return ParseAddress(common::TrimRight(db::CADOEx::GetField(rows.front(), 1, db::kSeparator)),
-                        common::TrimRight(db::CADOEx::GetField(rows.front(), 2, db::kSeparator)));
+    return ParseAddress(db::RowField(rows.front(), 1), db::RowField(rows.front(), 2));
 }
 
 void RelayService::Register(const WireText& text, const Address& source, const UdpSocket& socket) {

@@ -16,9 +16,7 @@ namespace session {
 
 namespace {
 
-std::string Field(const std::string& row, int n) {
-    return common::TrimRight(db::CADOEx::GetField(row, n, db::kSeparator));
-}
+using db::RowField;
 
 // The day of the month of the local date, as decimal text: the failure counter's day.
 std::string Today() {
@@ -110,7 +108,7 @@ void CLogin::FillFromLocalRow(const std::string& account) {
         LocalDb.QueryRows("select qq,passwordd,remember,hide from login where qq = " + account,
                           {"qq", "passwordd", "remember", "hide"}, rows, db::kSeparator);
         for (const auto& row : rows) {
-            if (Field(row, 3) == "1") {
+            if (RowField(row, 3) == "1") {
                 // The stored password is used whole: blanks at its end belong to it.
                 password_ = db::UnrotatePassword(db::CADOEx::GetField(row, 2, db::kSeparator));
                 form_->SetChecked(kRememberBox, true);
@@ -118,7 +116,7 @@ void CLogin::FillFromLocalRow(const std::string& account) {
                 password_.clear();
                 form_->SetChecked(kRememberBox, false);
             }
-            form_->SetChecked(kInvisibleBox, Field(row, 4) == "1");
+            form_->SetChecked(kInvisibleBox, RowField(row, 4) == "1");
         }
     }
     account_ = account;
@@ -142,15 +140,15 @@ void CLogin::CheckVersionAndServers() {
          "SaveDialog", "webside", "Port_server", "Port_3389", "Port_radmin"},
         rows, db::kSeparator);
     for (const auto& row : rows) {
-        const std::string version = Field(row, 1);
-        const std::string center1 = Field(row, 2);
-        const std::string center2 = Field(row, 3);
-        const std::string current = Field(row, 4);
-        const std::string webside = Field(row, 8);
+        const std::string version = RowField(row, 1);
+        const std::string center1 = RowField(row, 2);
+        const std::string center2 = RowField(row, 3);
+        const std::string current = RowField(row, 4);
+        const std::string webside = RowField(row, 8);
         SessionContext.webside = webside;
-        SessionContext.SaveDialog = Field(row, 7);
-        SessionContext.Port_server = static_cast<int>(common::ToInt(Field(row, 9)));
-        const long long forced = common::ToInt(Field(row, 6));
+        SessionContext.SaveDialog = RowField(row, 7);
+        SessionContext.Port_server = static_cast<int>(common::ToInt(RowField(row, 9)));
+        const long long forced = common::ToInt(RowField(row, 6));
 
         if (common::ToDouble(version) > kClientVersion) {
             if (forced == 1) {
@@ -195,7 +193,7 @@ void CLogin::Login() {
     LocalDb.QueryRows("select f_times,f_day from login where qq = " + account, {"f_times", "f_day"},
                       failures, db::kSeparator);
     for (const auto& row : failures) {
-        if (Field(row, 2) == today && common::ToInt(Field(row, 1)) > 6) {
+        if (RowField(row, 2) == today && common::ToInt(RowField(row, 1)) > 6) {
             Tell("提示：密码错误超过7次，请于24小时后再试。", "提示信息");
             return;
         }
@@ -217,17 +215,17 @@ void CLogin::Login() {
         return;
     }
     const std::string& user = users.front();
-    if (Field(user, 2) == "1") {
+    if (RowField(user, 2) == "1") {
         Tell("提示: 此用户号码已经锁定。", "提示");
         return;
     }
 
-    SessionContext.Manager_id = Field(user, 4);
-    SessionContext.Manager = Field(user, 5);
-    SessionContext.company_name = Field(user, 6);
-    SessionContext.name = Field(user, 7);
+    SessionContext.Manager_id = RowField(user, 4);
+    SessionContext.Manager = RowField(user, 5);
+    SessionContext.company_name = RowField(user, 6);
+    SessionContext.name = RowField(user, 7);
     SessionContext.qq = account;
-    SessionContext.u_kind = Field(user, 3);
+    SessionContext.u_kind = RowField(user, 3);
 
     std::string remember = "0";
     std::string hide = "0";
@@ -272,13 +270,13 @@ void CLogin::Login() {
         {"TiCheng_S", "TiCheng_E", "TiCheng_T", "JiBen_S", "JiBen_E", "JiBen_t", "TiCheng_M"},
         wages, db::kSeparator);
     for (const auto& row : wages) {
-        SessionContext.TiCheng_S = Field(row, 1);
-        SessionContext.TiCheng_E = Field(row, 2);
-        SessionContext.TiCheng_T = Field(row, 3);
-        SessionContext.JiBen_S = Field(row, 4);
-        SessionContext.JiBen_E = Field(row, 5);
-        SessionContext.JiBen_T = Field(row, 6);
-        SessionContext.TiCheng_M = Field(row, 7);
+        SessionContext.TiCheng_S = RowField(row, 1);
+        SessionContext.TiCheng_E = RowField(row, 2);
+        SessionContext.TiCheng_T = RowField(row, 3);
+        SessionContext.JiBen_S = RowField(row, 4);
+        SessionContext.JiBen_E = RowField(row, 5);
+        SessionContext.JiBen_T = RowField(row, 6);
+        SessionContext.TiCheng_M = RowField(row, 7);
     }
 
     LocalDb.ConnectLocal();

@@ -23,8 +23,8 @@ bool SomethingToInstall() {
                         {"FileId", "FileName", "FileVersion", "FileUrl", "FileDel"}, published,
                         db::kSeparator);
     for (const std::string& row : published) {
-        const std::string name = common::TrimRight(db::CADOEx::GetField(row, 2, db::kSeparator));
-        const std::string version = common::TrimRight(db::CADOEx::GetField(row, 3, db::kSeparator));
+        const std::string name = db::RowField(row, 2);
+        const std::string version = db::RowField(row, 3);
         // A NULL flag reads as one space: the updater records such a file with flag 0.
         const std::string deletion =
             db::SqlInteger(common::Trim(db::CADOEx::GetField(row, 5, db::kSeparator)));
