@@ -253,10 +253,14 @@ bool OdbcEngine::Open(const std::string& connection_string) {
                       IntegerAttribute(kLoginTimeoutSeconds), 0);
     SQLSetConnectAttr(handles->dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT,
                       IntegerAttribute(kLoginTimeoutSeconds), 0);
-    WString wide = ToWide(DriverConnectionString(connection_string));
-    const SQLRETURN rc = SQLDriverConnectW(handles->dbc.get(), nullptr, wide.data(),
-                                           static_cast<SQLSMALLINT>(wide.size()), nullptr, 0,
-                                           nullptr, SQL_DRIVER_NOPROMPT);
+    const std::string text = DriverConnectionString(connection_string);
+    if (text.find('\0') != std::string::npos) {
+        error_ = "the connection string contains a NUL character";
+        return false;
+    }
+    WString wide = ToWide(text);
+    const SQLRETURN rc = SQLDriverConnectW(handles->dbc.get(), nullptr, wide.data(), SQL_NTS,
+                                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         error_ = Diagnostics(handles->dbc);
         return false;
@@ -359,8 +363,16 @@ bool OdbcEngine::Run(const std::string& sql, ResultSet& out) {
         error_ = Diagnostics(handles_->dbc);
         return false;
     }
+    // The text goes to the driver NUL-terminated: MariaDB's driver reads past the end of a
+    // UTF-16 text handed over with its length in characters (into whatever memory follows it),
+    // while it measures a terminated text correctly. A NUL inside the text would cut it short,
+    // so such a text is refused rather than run in part.
+    if (sql.find('\0') != std::string::npos) {
+        error_ = "the statement contains a NUL character";
+        return false;
+    }
     WString wide = ToWide(sql);
-    SQLRETURN rc = SQLExecDirectW(stmt.get(), wide.data(), static_cast<SQLINTEGER>(wide.size()));
+    SQLRETURN rc = SQLExecDirectW(stmt.get(), wide.data(), SQL_NTS);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
         error_ = Diagnostics(stmt);
         return false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -64,6 +65,38 @@ TEST_F(OdbcEngineTest, ErrorsAreFalseWithTheDriversText) {
     EXPECT_FALSE(engine_->Run("selec nonsense", rows));
     EXPECT_FALSE(engine_->Error().empty());
     EXPECT_TRUE(engine_->Run("select 1 as one", rows));
+}
+
+// Statement texts whose UTF-16 length differs from their UTF-8 length, and a value longer than
+// one read of the driver's buffer, come back exactly as written.
+TEST_F(OdbcEngineTest, LongAndWideTextsComeBackWhole) {
+    db::ResultSet rows;
+    ASSERT_TRUE(engine_->Run("create temporary table odbc_long (t mediumtext)", rows))
+        << engine_->Error();
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        text += "配件" + std::to_string(i) + "号;";
+    }
+    ASSERT_TRUE(engine_->Run("insert into odbc_long values ('" + text + "')", rows))
+        << engine_->Error();
+    ASSERT_TRUE(engine_->Run("select t, char_length(t) from odbc_long", rows)) << engine_->Error();
+    ASSERT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(rows.rows[0][0].value_or("NULL"), text);
+    // The server holds characters, not the bytes of a text converted twice.
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    EXPECT_EQ(rows.rows[0][1].value_or("NULL"), std::to_string(characters));
+}
+
+TEST_F(OdbcEngineTest, AStatementWithANulIsRefusedAndNothingOfItRuns) {
+    db::ResultSet rows;
+    const std::string sql =
+        std::string("insert into odbc_probe (a) values (1)\0; drop table x", 52);
+    EXPECT_FALSE(engine_->Run(sql, rows));
+    EXPECT_NE(engine_->Error().find("NUL"), std::string::npos) << engine_->Error();
+    ASSERT_TRUE(engine_->Run("select count(*) from odbc_probe", rows));
+    EXPECT_EQ(rows.rows.at(0).at(0).value_or("NULL"), "0");
 }
 
 TEST(OdbcEngineConnection, AnUnreachableServerFailsWithinTheLoginTimeOut) {
