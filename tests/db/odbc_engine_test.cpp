@@ -99,7 +99,7 @@ TEST_F(OdbcEngineTest, AStatementWithANulIsRefusedAndNothingOfItRuns) {
     EXPECT_EQ(rows.rows.at(0).at(0).value_or("NULL"), "0");
 }
 
-TEST(OdbcEngineConnection, AnUnreachableServerFailsWithinTheLoginTimeOut) {
+TEST(OdbcEngineConnection, AServerThatRefusesTheConnectionFailsTheOpen) {
     const char* driver = std::getenv("QITAI_TEST_ODBC_DRIVER");
     if (driver == nullptr || *driver == '\0') {
         GTEST_SKIP() << "no ODBC driver configured";
