@@ -6,9 +6,11 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -180,9 +182,27 @@ std::string Normalise(std::string value, SQLSMALLINT type) {
 // tells whether it applied; several statements may go in one text (1 << 26).
 constexpr unsigned long long kMariaDbFlags = 2ULL | (1ULL << 26);
 
+// What PostgreSQL's driver needs: a failed statement inside a transaction rolls the whole
+// transaction back (the "-1" of the protocol) instead of only that statement, as on the central
+// server; results are read as they come, without cursors; booleans are numbers.
+constexpr std::array<std::pair<const char*, const char*>, 3> kPostgresOptions = {{
+    {"Protocol", "7.4-1"},
+    {"UseDeclareFetch", "0"},
+    {"BoolsAsChar", "0"},
+}};
+
 // The installation's options with what the dialect's driver needs added: flags the installation
 // gives are kept, ours are added to them.
 std::string WithDialectOptions(const std::string& text, Dialect dialect) {
+    if (dialect == Dialect::Postgres) {
+        std::vector<ConnectionPart> options = SplitConnectionString(text);
+        for (const auto& [key, value] : kPostgresOptions) {
+            if (FindConnectionPart(options, {key}) == nullptr) {
+                options.push_back({key, value, true});
+            }
+        }
+        return JoinConnectionString(options);
+    }
     if (dialect != Dialect::MariaDb) {
         return text;
     }
@@ -397,6 +417,10 @@ bool OdbcEngine::Run(const std::string& sql, ResultSet& out) {
                     name, static_cast<std::size_t>(std::min<SQLSMALLINT>(name_length, 255))));
                 types.push_back(type);
             }
+            // Values are read in pieces into a buffer on the heap, where memcheck sees every
+            // byte the driver writes.
+            std::vector<SQLWCHAR> chunk(2048);
+            const std::size_t capacity = chunk.size() - 1;
             while (SQL_SUCCEEDED(rc = SQLFetch(stmt.get()))) {
                 auto& row = result.rows.emplace_back();
                 for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(columns); ++i) {
@@ -404,9 +428,9 @@ bool OdbcEngine::Run(const std::string& sql, ResultSet& out) {
                     SQLLEN indicator = 0;
                     bool is_null = false;
                     for (;;) {
-                        SQLWCHAR chunk[2048];
-                        const SQLRETURN get =
-                            SQLGetData(stmt.get(), i, SQL_C_WCHAR, chunk, sizeof chunk, &indicator);
+                        const SQLRETURN get = SQLGetData(
+                            stmt.get(), i, SQL_C_WCHAR, chunk.data(),
+                            static_cast<SQLLEN>(chunk.size() * sizeof(SQLWCHAR)), &indicator);
                         if (get == SQL_NO_DATA) {
                             break;
                         }
@@ -418,14 +442,13 @@ bool OdbcEngine::Run(const std::string& sql, ResultSet& out) {
                             is_null = true;
                             break;
                         }
-                        const std::size_t capacity = sizeof chunk / sizeof(SQLWCHAR) - 1;
                         std::size_t got =
                             indicator == SQL_NO_TOTAL ||
                                     static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) >
                                         capacity
                                 ? capacity
                                 : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-                        value.append(chunk, got);
+                        value.append(chunk.data(), got);
                         if (get == SQL_SUCCESS) {
                             break;
                         }
