@@ -42,6 +42,16 @@ bool IsDigits(std::string_view s) {
     return true;
 }
 
+std::string ToLowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
 bool IsDecimal(std::string_view s) {
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
         s.remove_prefix(1);

@@ -20,6 +20,8 @@ long long ToInt(std::string_view s);
 double ToDouble(std::string_view s);
 // Case-insensitive comparison of ASCII texts (column names).
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// The text with its ASCII letters in lower case; other bytes (Chinese in UTF-8) are kept.
+std::string ToLowerAscii(std::string_view s);
 // The shortest decimal text of a number: 0, 10, 0.1, 22.5 (no exponent for ordinary values,
 // the decimal point always ".").
 std::string ShortestNumber(double value);

@@ -84,10 +84,7 @@ void DatePart(sqlite3_context* context, int, sqlite3_value** argv) {
         sqlite3_result_null(context);
         return;
     }
-    std::string part = reinterpret_cast<const char*>(part_text);
-    for (char& c : part) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    const std::string part = common::ToLowerAscii(reinterpret_cast<const char*>(part_text));
     long long result = 0;
     if (part == "yy" || part == "yyyy" || part == "year") {
         result = tm.tm_year + 1900;
