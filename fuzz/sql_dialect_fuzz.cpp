@@ -1,9 +1,10 @@
-// Feeds arbitrary statement texts to the tokenizer and the rewriters for the embedded engine
-// and for MariaDB.
+// Feeds arbitrary statement texts to the tokenizer and the rewriters for the embedded engine,
+// MariaDB and PostgreSQL.
 // Besides not crashing, two properties must hold for every input: the tokens give the text back
 // byte for byte, and every string literal of the input comes out unchanged (the rewriter may
 // move one, as "top ('5')" moves to the end, and add literals of its own, such as a quoted date
-// part, but never alter or merge one).
+// part, but never alter or merge one). For PostgreSQL a literal of blanks only may become the 0
+// that the central server reads it as where a number is wanted.
 // Inputs whose first byte is odd are read as picks from a vocabulary of statement fragments, so
 // that the rules meet selects, tops, sub-selects, differences and literals, not only noise.
 #include <algorithm>
@@ -35,6 +36,9 @@ constexpr std::string_view kFragments[] = {
     "提示",    "zsv_login.", "collate ", "||",
     "wk",      "dw",         "count ",   "`",
     "/*!",     "\\",         "yy",       ", ",
+    "=",       "WorkOrder",  "qq",       "age",
+    "values ", "zsv_quser",  "<>",       "' '",
+    "insert ", "into ",      "ss",       "0",
 };
 
 std::string FromFragments(const std::uint8_t* data, std::size_t size) {
@@ -45,10 +49,16 @@ std::string FromFragments(const std::uint8_t* data, std::size_t size) {
     return sql;
 }
 
-std::vector<std::string> Literals(std::string_view sql) {
+// '' or '  ': spaces only between the quotes.
+bool IsBlankLiteral(const std::string& literal) {
+    return literal.size() >= 2 && literal.find_first_not_of(' ', 1) == literal.size() - 1;
+}
+
+std::vector<std::string> Literals(std::string_view sql, bool with_blank_ones = true) {
     std::vector<std::string> literals;
     for (const db::Token& token : db::TokenizeSql(sql).tokens) {
-        if (token.kind == db::TokenKind::Literal) {
+        if (token.kind == db::TokenKind::Literal &&
+            (with_blank_ones || !IsBlankLiteral(token.text))) {
             literals.push_back(token.text);
         }
     }
@@ -76,6 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!AllKept(Literals(sql), Literals(translated))) {
             std::abort();
         }
+    }
+    if (!AllKept(Literals(sql, false), Literals(db::TranslateSql(sql, db::Dialect::Postgres)))) {
+        std::abort();
     }
     if (db::TranslateSql(sql, db::Dialect::SqlServer) != sql) {
         std::abort();

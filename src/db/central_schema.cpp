@@ -326,7 +326,7 @@ std::string CentralSchemaSql(Dialect dialect) {
         case Dialect::MariaDb:
             return tables;  // its table definitions commit each on their own
         case Dialect::Postgres:
-            break;
+            return tables;  // one text runs there as one transaction
     }
     return "";
 }

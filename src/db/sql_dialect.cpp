@@ -214,30 +214,46 @@ void QuoteDateParts(Tokens& tokens) {
     }
 }
 
+// The kinds the central tables give a column of that name, one entry per table that has it.
+std::vector<ColumnKind> KindsOfColumn(const Token& token) {
+    std::vector<ColumnKind> kinds;
+    if (!IsName(token)) {
+        return kinds;
+    }
+    const std::string name = NameOf(token);
+    for (const TableDef& table : CentralTables()) {
+        for (const ColumnDef& column : table.columns) {
+            if (common::EqualsNoCase(name, column.name)) {
+                kinds.push_back(column.kind);
+            }
+        }
+    }
+    return kinds;
+}
+
+bool IsNumberKind(ColumnKind kind) {
+    return kind == ColumnKind::Identity || kind == ColumnKind::Integer ||
+           kind == ColumnKind::Number;
+}
+
 // A date-time column of the central tables. Only a difference of two of them is a date-time
 // difference; any other "a-b" of the statements is a difference of numbers.
 bool IsDateTimeColumn(const Token& token) {
-    static const std::vector<std::string> kDateTimeColumns = [] {
-        std::vector<std::string> names;
-        for (const TableDef& table : CentralTables()) {
-            for (const ColumnDef& column : table.columns) {
-                if (column.kind == ColumnKind::DateTime) {
-                    names.push_back(column.name);
-                }
-            }
-        }
-        return names;
-    }();
-    if (!IsName(token)) {
-        return false;
-    }
-    const std::string name = NameOf(token);
-    for (const std::string& column : kDateTimeColumns) {
-        if (common::EqualsNoCase(name, column)) {
-            return true;
-        }
-    }
-    return false;
+    const std::vector<ColumnKind> kinds = KindsOfColumn(token);
+    return std::any_of(kinds.begin(), kinds.end(),
+                       [](ColumnKind kind) { return kind == ColumnKind::DateTime; });
+}
+
+// A column that is text, or a number, in every central table that has one of that name.
+bool IsTextColumn(const Token& token) {
+    const std::vector<ColumnKind> kinds = KindsOfColumn(token);
+    return !kinds.empty() && std::all_of(kinds.begin(), kinds.end(),
+                                         [](ColumnKind kind) { return kind == ColumnKind::Text; });
+}
+
+bool IsNumberColumn(const Token& token) {
+    const std::vector<ColumnKind> kinds = KindsOfColumn(token);
+    return !kinds.empty() && std::all_of(kinds.begin(), kinds.end(), IsNumberKind);
 }
 
 bool IsArithmeticOperator(const Token& token) {
@@ -516,6 +532,293 @@ void CloseUpFunctionCalls(Tokens& tokens) {
     }
 }
 
+// '' or '  ', spaces only between the quotes: the central server reads it as 0 where a number
+// is wanted.
+bool IsBlankLiteral(const Token& token) {
+    return token.kind == TokenKind::Literal && token.text.size() >= 2 &&
+           token.text.find_first_not_of(' ', 1) == token.text.size() - 1;
+}
+
+bool IsComparison(const Token& token) {
+    return IsSymbol(token, "=") || IsSymbol(token, "<>") || IsSymbol(token, "!=") ||
+           IsSymbol(token, "<") || IsSymbol(token, ">") || IsSymbol(token, "<=") ||
+           IsSymbol(token, ">=");
+}
+
+// The column compared with the operand at `index`, "col = x" or "x = col", whole on its side of
+// the comparison; kNoToken when there is none.
+std::size_t ComparedColumn(const Tokens& tokens, std::size_t index) {
+    const std::size_t before = PreviousSignificant(tokens, index);
+    if (before != kNoToken && IsComparison(tokens[before])) {
+        const std::size_t column = PreviousSignificant(tokens, before);
+        if (column != kNoToken && IsName(tokens[column])) {
+            const std::size_t ahead =
+                PreviousSignificant(tokens, QualifiedNameStart(tokens, column));
+            if (ahead == kNoToken || !IsArithmeticOperator(tokens[ahead])) {
+                return column;
+            }
+        }
+    }
+    const std::size_t after = NextSignificant(tokens, index);
+    if (after != kNoToken && IsComparison(tokens[after])) {
+        const std::size_t column = NextSignificant(tokens, after);
+        if (column != kNoToken && IsName(tokens[column])) {
+            const std::size_t end = QualifiedNameEnd(tokens, column);
+            const std::size_t behind = NextSignificant(tokens, end);
+            if (behind == kNoToken ||
+                !(IsArithmeticOperator(tokens[behind]) || IsSymbol(tokens[behind], "("))) {
+                return end;
+            }
+        }
+    }
+    return kNoToken;
+}
+
+// The operand at `index` stands alone: no operator binds it to anything but the comparison.
+bool StandsAlone(const Tokens& tokens, std::size_t index) {
+    const std::size_t before = PreviousSignificant(tokens, index);
+    const std::size_t after = NextSignificant(tokens, index);
+    return (before == kNoToken || !IsArithmeticOperator(tokens[before])) &&
+           (after == kNoToken ||
+            !(IsArithmeticOperator(tokens[after]) || IsSymbol(tokens[after], ".")));
+}
+
+// "WorkOrder = 130508143005" → "WorkOrder = '130508143005'": PostgreSQL compares a text with a
+// number only once the number is a text, as the central server's text columns do.
+void QuoteNumbersAgainstTextColumns(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind != TokenKind::Number || !StandsAlone(tokens, i)) {
+            continue;
+        }
+        const std::size_t column = ComparedColumn(tokens, i);
+        if (column != kNoToken && IsTextColumn(tokens[column])) {
+            // A number holds no quote, so it can be put between quotes as it is.
+            tokens[i] = Token{TokenKind::Literal, "'" + tokens[i].text + "'"};
+        }
+    }
+}
+
+// The index of the name of the table an "insert into t (...)" at `insert` writes, or kNoToken.
+std::size_t InsertTable(const Tokens& tokens, std::size_t insert) {
+    std::size_t table = NextSignificant(tokens, insert);
+    if (table != kNoToken && IsWord(tokens[table], "into")) {
+        table = NextSignificant(tokens, table);
+    }
+    return table != kNoToken && IsName(tokens[table]) ? QualifiedNameEnd(tokens, table) : kNoToken;
+}
+
+const TableDef* CentralTableNamed(const Token& token) {
+    const std::string name = NameOf(token);
+    for (const TableDef& table : CentralTables()) {
+        if (common::EqualsNoCase(name, table.name)) {
+            return &table;
+        }
+    }
+    return nullptr;
+}
+
+bool IsNumberColumnOf(const TableDef& table, const Token& token) {
+    const std::string name = NameOf(token);
+    return std::any_of(table.columns.begin(), table.columns.end(), [&](const ColumnDef& column) {
+        return common::EqualsNoCase(name, column.name) && IsNumberKind(column.kind);
+    });
+}
+
+// In "insert into t (a, b) values ('', 'x'), (...)": a blank literal in the place of a number
+// column of the central table becomes 0.
+void BlankInsertValuesToZero(Tokens& tokens, std::size_t insert) {
+    const std::size_t name = InsertTable(tokens, insert);
+    const TableDef* table = name == kNoToken ? nullptr : CentralTableNamed(tokens[name]);
+    const std::size_t open = name == kNoToken ? kNoToken : NextSignificant(tokens, name);
+    if (table == nullptr || open == kNoToken || !IsSymbol(tokens[open], "(")) {
+        return;
+    }
+    const std::size_t close = MatchingClose(tokens, open);
+    if (close == kNoToken) {
+        return;
+    }
+    std::vector<bool> numbers;
+    for (std::size_t i = NextSignificant(tokens, open); i != kNoToken && i < close;) {
+        numbers.push_back(IsName(tokens[i]) && IsNumberColumnOf(*table, tokens[i]));
+        const std::size_t comma = NextSignificant(tokens, i);
+        i = comma != kNoToken && IsSymbol(tokens[comma], ",") ? NextSignificant(tokens, comma)
+                                                              : kNoToken;
+    }
+    std::size_t next = NextSignificant(tokens, close);
+    if (next == kNoToken || !IsWord(tokens[next], "values")) {
+        return;
+    }
+    for (next = NextSignificant(tokens, next); next != kNoToken && IsSymbol(tokens[next], "(");) {
+        const std::size_t row_close = MatchingClose(tokens, next);
+        if (row_close == kNoToken) {
+            return;
+        }
+        // Each value of the row: a blank literal alone between its commas is the case.
+        std::size_t place = 0;
+        std::size_t value_begin = NextSignificant(tokens, next);
+        int depth = 0;
+        for (std::size_t i = next + 1; i <= row_close; ++i) {
+            if (IsSymbol(tokens[i], "(")) {
+                ++depth;
+            } else if (IsSymbol(tokens[i], ")") && depth > 0) {
+                --depth;
+            } else if (depth == 0 && (IsSymbol(tokens[i], ",") || i == row_close)) {
+                if (value_begin != kNoToken && PreviousSignificant(tokens, i) == value_begin &&
+                    IsBlankLiteral(tokens[value_begin]) && place < numbers.size() &&
+                    numbers[place]) {
+                    tokens[value_begin] = Token{TokenKind::Number, "0"};
+                }
+                ++place;
+                value_begin = NextSignificant(tokens, i);
+            }
+        }
+        const std::size_t comma = NextSignificant(tokens, row_close);
+        next = comma != kNoToken && IsSymbol(tokens[comma], ",") ? NextSignificant(tokens, comma)
+                                                                 : kNoToken;
+    }
+}
+
+// An empty text is 0 where the central server wants a number; PostgreSQL refuses it. So a blank
+// literal compared with or assigned to a number column ("set age = ''", "qq = ''") and one in
+// an insert's place of a number column becomes 0.
+void BlankTextToZeroForNumbers(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (IsWord(tokens[i], "insert")) {
+            BlankInsertValuesToZero(tokens, i);
+            continue;
+        }
+        if (!IsBlankLiteral(tokens[i]) || !StandsAlone(tokens, i)) {
+            continue;
+        }
+        const std::size_t column = ComparedColumn(tokens, i);
+        if (column != kNoToken && IsNumberColumn(tokens[column])) {
+            tokens[i] = Token{TokenKind::Number, "0"};
+        }
+    }
+}
+
+// The tokens of `before`, then `value`, then `after`.
+Tokens Around(std::string_view before, const Tokens& value, std::string_view after) {
+    Tokens out = TokenizeSql(before).tokens;
+    Append(out, value);
+    Append(out, TokenizeSql(after).tokens);
+    return out;
+}
+
+// PostgreSQL's name of a date part as the central server's dialect names it; empty for the
+// week and the weekday, which are computed, and for an unknown part.
+std::string PostgresDateField(const std::string& part) {
+    const std::string function = DatePartFunction(part);
+    if (function == "dayofyear") {
+        return "doy";
+    }
+    if (function == "dayofmonth") {
+        return "day";
+    }
+    if (function == "dayofweek") {
+        return "";
+    }
+    return function;
+}
+
+// "DATEPART(mm, x)" → "cast(date_part('month', cast(x as timestamp)) as integer)", the value
+// read as a date-time so that a quoted date-time works too; seconds without their fraction;
+// the weekday counted from Sunday as 1; the week computed as on the central server (weeks start
+// on Sunday, the week of 1 January is week 1). An unknown part is left for the engine to refuse.
+void DatePartToPostgres(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (!IsWord(tokens[i], "datepart")) {
+            continue;
+        }
+        const std::size_t open = NextSignificant(tokens, i);
+        if (open == kNoToken || !IsSymbol(tokens[open], "(")) {
+            continue;
+        }
+        const std::size_t part = NextSignificant(tokens, open);
+        const std::size_t comma = NextSignificant(tokens, part);
+        const std::size_t close = MatchingClose(tokens, open);
+        if (part == kNoToken || tokens[part].kind != TokenKind::Word || comma == kNoToken ||
+            !IsSymbol(tokens[comma], ",") || close == kNoToken) {
+            continue;
+        }
+        const std::size_t value_begin = NextSignificant(tokens, comma);
+        if (value_begin == kNoToken || value_begin >= close) {
+            continue;
+        }
+        const Tokens value =
+            Around("cast(", Slice(tokens, value_begin, PreviousSignificant(tokens, close)),
+                   " as timestamp)");
+        const std::string& name = tokens[part].text;
+        const std::string field = PostgresDateField(name);
+        Tokens out;
+        if (field == "second") {
+            out = Around("cast(floor(date_part('second', ", value, ")) as integer)");
+        } else if (!field.empty()) {
+            out = Around("cast(date_part('" + field + "', ", value, ") as integer)");
+        } else if (DatePartFunction(name) == "dayofweek") {
+            out = Around("(cast(date_part('dow', ", value, ") as integer) + 1)");
+        } else if (IsWeekPart(name)) {
+            out = Around("(cast(floor((date_part('doy', ", value, ") + date_part('dow', ");
+            Append(out, Around("date_trunc('year', ", value, ")) - 1) / 7) as integer) + 1)"));
+        } else {
+            continue;
+        }
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(close + 1));
+        // The scan goes on inside, so that a DATEPART in the value is rewritten too.
+        InsertApart(tokens, i, std::move(out));
+    }
+}
+
+// PostgreSQL subtracts date-times into an interval; added to 1900-01-01 it gives the central
+// server's date-time difference.
+void DateTimeDifferenceToInterval(Tokens& tokens) {
+    RewriteDateTimeDifferences(tokens, [](const Tokens& end, const Tokens& begin) {
+        Tokens call = TokenizeSql("(timestamp '1900-01-01 00:00:00' + (").tokens;
+        Append(call, end);
+        call.push_back(MakeBlank());
+        call.push_back(MakeSymbol("-"));
+        call.push_back(MakeBlank());
+        Append(call, begin);
+        Append(call, {MakeSymbol(")"), MakeSymbol(")")});
+        return call;
+    });
+}
+
+// "getdate()" → the server's local date and time to the second, as of the statement.
+void GetDateToLocalTimestamp(Tokens& tokens) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const std::size_t open = NextSignificant(tokens, i);
+        if (!IsWord(tokens[i], "getdate") || open == kNoToken || !IsSymbol(tokens[open], "(")) {
+            continue;
+        }
+        const std::size_t close = NextSignificant(tokens, open);
+        if (close == kNoToken || !IsSymbol(tokens[close], ")")) {
+            continue;
+        }
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(close + 1));
+        InsertApart(
+            tokens, i,
+            TokenizeSql("cast(date_trunc('second', statement_timestamp()) as timestamp)").tokens);
+    }
+}
+
+// "[State]" → "\"state\"": the tables are made with lower-case names there, which a quoted name
+// must spell exactly.
+void BracketsToLowerCaseQuotes(Tokens& tokens) {
+    for (Token& token : tokens) {
+        if (token.kind != TokenKind::QuotedName || token.text.front() != '[') {
+            continue;
+        }
+        std::string quoted = "\"";
+        for (const char c : common::ToLowerAscii(NameOf(token))) {
+            quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        }
+        token = Token{TokenKind::QuotedName, quoted + "\""};
+    }
+}
+
 constexpr std::array<Rule, 4> kSqliteRules = {
     TopToLimit,
     DeleteWithFrom,
@@ -530,6 +833,19 @@ constexpr std::array<Rule, 9> kMariaDbRules = {
     GetDateToNow,   CloseUpFunctionCalls, BracketsToBackquotes,
 };
 
+// The comparisons and assignments are read before the date parts and getdate() put numbers and
+// functions of their own into the text.
+constexpr std::array<Rule, 8> kPostgresRules = {
+    TopToLimit,
+    DeleteWithFrom,
+    QuoteNumbersAgainstTextColumns,
+    BlankTextToZeroForNumbers,
+    DatePartToPostgres,
+    DateTimeDifferenceToInterval,
+    GetDateToLocalTimestamp,
+    BracketsToLowerCaseQuotes,
+};
+
 std::span<const Rule> RulesFor(Dialect dialect) {
     switch (dialect) {
         case Dialect::Sqlite:
@@ -539,7 +855,7 @@ std::span<const Rule> RulesFor(Dialect dialect) {
         case Dialect::MariaDb:
             return kMariaDbRules;
         case Dialect::Postgres:
-            break;  // no rules yet: statements run unchanged and fail where they differ
+            return kPostgresRules;
     }
     return {};
 }
@@ -564,6 +880,11 @@ std::string TranslateSql(std::string_view sql, Dialect dialect) {
 }
 
 std::vector<std::string> SessionSetupSql(Dialect dialect) {
+    if (dialect == Dialect::Postgres) {
+        // A backslash is an ordinary character in a literal, so that a typed text ending in one
+        // cannot end its literal; date-times are read and written in the ISO form.
+        return {"set standard_conforming_strings = on", "set datestyle = 'ISO, YMD'"};
+    }
     if (dialect != Dialect::MariaDb) {
         return {};
     }

@@ -20,6 +20,17 @@
 // - "endtime-begintime" becomes the seconds between them added to 1900-01-01 00:00:00;
 // - getdate() becomes now(); "count (x)" loses its blank;
 // - [bracketed] names become `backquoted` names; comments are removed.
+//
+// For PostgreSQL, with the session settings of SessionSetupSql:
+// - "top n" becomes "limit n" and "delete t where ..." gets its FROM, as above;
+// - a bare number compared with a text column of the central tables is put between quotes;
+// - a blank literal compared with or assigned to a number column, or in an insert's place of
+//   one, becomes 0, as the central server reads it;
+// - DATEPART(mm, x) becomes date_part('month', ...) of x read as a date-time, as an integer; the
+//   weekday counts from Sunday as 1, the week is computed as on the central server;
+// - "endtime-begintime" becomes the interval between them added to 1900-01-01 00:00:00;
+// - getdate() becomes the local date-time of the statement to the second;
+// - [Bracketed] names become "lower-cased" quoted names, as the tables are made.
 #pragma once
 
 #include <string>

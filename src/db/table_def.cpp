@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/text.h"
 #include "db/sqlite_functions.h"
 
 namespace db {
@@ -104,6 +105,37 @@ std::string SqlServerType(const TableDef& table, const ColumnDef& column) {
                    " collate Chinese_PRC_BIN2";
         case ColumnKind::DateTime:
             return "datetime";
+    }
+    return "";
+}
+
+// PostgreSQL: names are folded to lower case there, so the definitions quote the lower-cased
+// name, which the statements' bare names of any case then find. Texts are bpchar without a
+// length: kept and read back as written, compared with trailing blanks ignored and case kept. Their
+// ICU collation orders digits and Latin letters before Chinese and Chinese by pinyin, the nearest
+// PostgreSQL comes to the GBK order of the other engines (letters compare without case first,
+// blanks and punctuation weigh last). Money and rates are exact decimals. The identity is
+// numbered by a trigger from a sequence of its own (see PostgresIdentitySql).
+// A database keeps the collation it was given once ("if not exists"): a change of its locale needs
+// a name of its own.
+constexpr const char* kPostgresTextCollation = "qitai_text";
+
+std::string PostgresName(const std::string& name) {
+    return DoubleQuoted(common::ToLowerAscii(name));
+}
+
+std::string PostgresType(const TableDef& table, const ColumnDef& column) {
+    switch (column.kind) {
+        case ColumnKind::Identity:
+            return "bigint not null primary key" + IdentityLimit(table, column, PostgresName);
+        case ColumnKind::Integer:
+            return "bigint";
+        case ColumnKind::Number:
+            return "numeric(19,6)";
+        case ColumnKind::Text:
+            return std::string("bpchar collate ") + kPostgresTextCollation;
+        case ColumnKind::DateTime:
+            return "timestamp";
     }
     return "";
 }
@@ -219,14 +251,63 @@ std::string SqlServerCreate(const TableDef& table) {
     return sql;
 }
 
+std::string PostgresSequence(const TableDef& table, const ColumnDef& identity) {
+    return common::ToLowerAscii(table.name + "_" + identity.name + "_seq");
+}
+
+std::string PostgresNumberingFunction(const TableDef& table, const ColumnDef& identity) {
+    return common::ToLowerAscii(table.name + "_" + identity.name + "_number");
+}
+
+// The identity's numbers come from a sequence owned by the column, drawn by a trigger: a row
+// inserted with its number given (the platform account, a restored row) moves the sequence past
+// that number, as the central server's identity does, so the next row drawn cannot pass the
+// limit unnoticed or collide with it.
+std::string PostgresIdentitySql(const TableDef& table, const ColumnDef& identity) {
+    const std::string sequence = PostgresSequence(table, identity);
+    const std::string function = PostgresNumberingFunction(table, identity);
+    const std::string column = PostgresName(identity.name);
+    const std::string next_free =
+        "(select case when is_called then last_value + 1 else "
+        "last_value end from " +
+        sequence + ")";
+    return "create sequence " + sequence + " start with " + std::to_string(table.first_identity) +
+           " minvalue 1 owned by " + PostgresName(table.name) + "." + column + ";\n" +
+           "create or replace function " + function +
+           "() returns trigger language plpgsql as 'begin if new." + column + " is null then new." +
+           column + " := nextval(''" + sequence + "''); elsif new." + column + " >= " + next_free +
+           " then perform setval(''" + sequence + "'', new." + column +
+           "); end if; return new; end';\n" + "create trigger " + function + " before insert on " +
+           PostgresName(table.name) + " for each row execute function " + function + "();\n";
+}
+
+std::string PostgresCreate(const TableDef& table) {
+    const Spelling spelling{PostgresName, PostgresType};
+    // The collation is made where it is missing, so that every table's text stands on its own.
+    std::string sql = std::string("create collation if not exists ") + kPostgresTextCollation +
+                      " (provider = icu, locale = 'zh-u-kr-latn-hani-kf-upper-ka-shifted');\n" +
+                      "create table " + PostgresName(table.name) + " (" +
+                      ColumnsSql(table, spelling) + "\n);\n";
+    for (const IndexDef& index : table.indexes) {
+        sql += std::string("create ") + (index.unique ? "unique " : "") + "index " +
+               PostgresName(IndexName(table, index)) + " on " + PostgresName(table.name) + " (" +
+               IndexColumns(index, PostgresName) + ");\n";
+    }
+    if (const ColumnDef* identity = IdentityColumn(table)) {
+        sql += PostgresIdentitySql(table, *identity);
+    }
+    return sql;
+}
+
 std::string Quote(const std::string& name, Dialect dialect) {
     switch (dialect) {
         case Dialect::MariaDb:
             return Backquoted(name);
         case Dialect::SqlServer:
             return Bracketed(name);
-        case Dialect::Sqlite:
         case Dialect::Postgres:
+            return PostgresName(name);
+        case Dialect::Sqlite:
             break;
     }
     return DoubleQuoted(name);
@@ -243,7 +324,7 @@ std::string CreateTableSql(const TableDef& table, Dialect dialect) {
         case Dialect::SqlServer:
             return SqlServerCreate(table);
         case Dialect::Postgres:
-            break;  // no definitions for it yet
+            return PostgresCreate(table);
     }
     return "";
 }
@@ -253,7 +334,13 @@ std::string SqliteTableSql(const TableDef& table) {
 }
 
 std::string DropTableSql(const TableDef& table, Dialect dialect) {
-    return "drop table if exists " + Quote(table.name, dialect) + ";\n";
+    std::string sql = "drop table if exists " + Quote(table.name, dialect) + ";\n";
+    const ColumnDef* identity = IdentityColumn(table);
+    if (dialect == Dialect::Postgres && identity != nullptr) {
+        // The sequence and the trigger go with the table; the numbering function goes after it.
+        sql += "drop function if exists " + PostgresNumberingFunction(table, *identity) + "();\n";
+    }
+    return sql;
 }
 
 }  // namespace db

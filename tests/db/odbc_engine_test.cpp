@@ -13,24 +13,42 @@
 
 namespace {
 
+// A test server of one dialect, found by the variables its script prints, and the types its
+// tables spell differently.
+struct ServerUnderTest {
+    const char* name;
+    const char* driver_variable;
+    const char* options_variable;
+    db::Dialect dialect;
+    const char* date_time_type;
+    const char* long_text_type;
+};
+
+const ServerUnderTest kServers[] = {
+    {"mariadb", "QITAI_TEST_ODBC_DRIVER", "QITAI_TEST_ODBC_OPTIONS", db::Dialect::MariaDb,
+     "datetime", "mediumtext"},
+    {"postgres", "QITAI_TEST_PG_DRIVER", "QITAI_TEST_PG_OPTIONS", db::Dialect::Postgres,
+     "timestamp", "text"},
+};
+
 // The server engine's own behaviour; the suites that run on every engine come on top of it.
-class OdbcEngineTest : public ::testing::Test {
+class OdbcEngineTest : public ::testing::TestWithParam<ServerUnderTest> {
   protected:
     void SetUp() override {
-        const char* driver = std::getenv("QITAI_TEST_ODBC_DRIVER");
+        const char* driver = std::getenv(GetParam().driver_variable);
         if (driver == nullptr || *driver == '\0') {
-            GTEST_SKIP() << "no test server (scripts/test-server start; eval its env)";
+            GTEST_SKIP() << "no test server (scripts/test-server, test-server-pg: start, env)";
         }
-        const char* options = std::getenv("QITAI_TEST_ODBC_OPTIONS");
+        const char* options = std::getenv(GetParam().options_variable);
         engine_ = std::make_unique<db::OdbcEngine>(driver, options != nullptr ? options : "",
-                                                   db::Dialect::MariaDb);
+                                                   GetParam().dialect);
         ASSERT_TRUE(engine_->Open(db::CentralConnectionString("127.0.0.1"))) << engine_->Error();
         db::ResultSet ignored;
         engine_->Run("drop table if exists odbc_probe", ignored);
-        ASSERT_TRUE(
-            engine_->Run("create table odbc_probe (a integer, b varchar(40), c decimal(10,2), "
-                         "d datetime)",
-                         ignored))
+        ASSERT_TRUE(engine_->Run(std::string("create table odbc_probe (a integer, b varchar(40), c "
+                                             "decimal(10,2), d ") +
+                                     GetParam().date_time_type + ")",
+                                 ignored))
             << engine_->Error();
     }
     void TearDown() override {
@@ -42,7 +60,7 @@ class OdbcEngineTest : public ::testing::Test {
     std::unique_ptr<db::OdbcEngine> engine_;
 };
 
-TEST_F(OdbcEngineTest, ReadsTextsNullsNumbersAndDatesInTheFixedForms) {
+TEST_P(OdbcEngineTest, ReadsTextsNullsNumbersAndDatesInTheFixedForms) {
     db::ResultSet rows;
     ASSERT_TRUE(
         engine_->Run("insert into odbc_probe values (1, '维修 ', 10.00, "
@@ -60,7 +78,7 @@ TEST_F(OdbcEngineTest, ReadsTextsNullsNumbersAndDatesInTheFixedForms) {
     EXPECT_EQ(rows.rows[1][2].value_or("NULL"), "22.5");
 }
 
-TEST_F(OdbcEngineTest, ErrorsAreFalseWithTheDriversText) {
+TEST_P(OdbcEngineTest, ErrorsAreFalseWithTheDriversText) {
     db::ResultSet rows;
     EXPECT_FALSE(engine_->Run("selec nonsense", rows));
     EXPECT_FALSE(engine_->Error().empty());
@@ -69,9 +87,11 @@ TEST_F(OdbcEngineTest, ErrorsAreFalseWithTheDriversText) {
 
 // Statement texts whose UTF-16 length differs from their UTF-8 length, and a value longer than
 // one read of the driver's buffer, come back exactly as written.
-TEST_F(OdbcEngineTest, LongAndWideTextsComeBackWhole) {
+TEST_P(OdbcEngineTest, LongAndWideTextsComeBackWhole) {
     db::ResultSet rows;
-    ASSERT_TRUE(engine_->Run("create temporary table odbc_long (t mediumtext)", rows))
+    ASSERT_TRUE(engine_->Run(
+        std::string("create temporary table odbc_long (t ") + GetParam().long_text_type + ")",
+        rows))
         << engine_->Error();
     std::string text;
     for (int i = 0; i < 3000; ++i) {
@@ -89,7 +109,7 @@ TEST_F(OdbcEngineTest, LongAndWideTextsComeBackWhole) {
     EXPECT_EQ(rows.rows[0][1].value_or("NULL"), std::to_string(characters));
 }
 
-TEST_F(OdbcEngineTest, AStatementWithANulIsRefusedAndNothingOfItRuns) {
+TEST_P(OdbcEngineTest, AStatementWithANulIsRefusedAndNothingOfItRuns) {
     db::ResultSet rows;
     const std::string sql =
         std::string("insert into odbc_probe (a) values (1)\0; drop table x", 52);
@@ -98,6 +118,12 @@ TEST_F(OdbcEngineTest, AStatementWithANulIsRefusedAndNothingOfItRuns) {
     ASSERT_TRUE(engine_->Run("select count(*) from odbc_probe", rows));
     EXPECT_EQ(rows.rows.at(0).at(0).value_or("NULL"), "0");
 }
+
+std::string ServerName(const ::testing::TestParamInfo<ServerUnderTest>& server) {
+    return server.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, OdbcEngineTest, ::testing::ValuesIn(kServers), ServerName);
 
 TEST(OdbcEngineConnection, AServerThatRefusesTheConnectionFailsTheOpen) {
     const char* driver = std::getenv("QITAI_TEST_ODBC_DRIVER");
@@ -126,6 +152,12 @@ TEST(OdbcEngineConnection, KeepsTheClientsConnectionStringButNamesTheInstallatio
          ";option=67108867;charset=gbk"},
         {"MariaDB Unicode", "PORT=3306;OPTIONS=67108864", db::Dialect::MariaDb,
          ";PORT=3306;OPTIONS=67108866;CHARSET=utf8mb4"},
+        // PostgreSQL's driver rolls the whole transaction back on a failed statement, unless
+        // the installation chose a protocol itself.
+        {"PostgreSQL Unicode", "Port=54331", db::Dialect::Postgres,
+         ";Port=54331;Protocol=7.4-1;UseDeclareFetch=0;BoolsAsChar=0"},
+        {"PostgreSQL Unicode", "protocol=7.4-2;BoolsAsChar=1", db::Dialect::Postgres,
+         ";protocol=7.4-2;BoolsAsChar=1;UseDeclareFetch=0"},
         {"FreeTDS", "Port=1433;TDS_Version=7.4", db::Dialect::SqlServer,
          ";Port=1433;TDS_Version=7.4"},
         {"FreeTDS", "", db::Dialect::SqlServer, ""},

@@ -16,11 +16,13 @@ struct RewriteCase {
     std::string sql;
     std::string sqlite;
     std::string mariadb;
+    std::string postgres;
 };
 
 const std::vector<RewriteCase>& RewriteCases() {
     static const std::vector<RewriteCase> cases = {
         {"top without order by", "select top 500 id,name from zsv_parts_price where manager_id = 7",
+         "select id,name from zsv_parts_price where manager_id = 7 limit 500",
          "select id,name from zsv_parts_price where manager_id = 7 limit 500",
          "select id,name from zsv_parts_price where manager_id = 7 limit 500"},
         {"top with order by and the templates' double blanks",
@@ -30,13 +32,16 @@ const std::vector<RewriteCase>& RewriteCases() {
          "select WorkOrder,Client  from zsv_order where Enginner_id =  5 order by WorkOrder desc "
          "limit 100",
          "select WorkOrder,Client  from zsv_order where Enginner_id =  5 order by WorkOrder desc "
+         "limit 100",
+         "select WorkOrder,Client  from zsv_order where Enginner_id =  5 order by WorkOrder desc "
          "limit 100"},
         {"upper-case keywords and a trailing blank",
          "SELECT TOP 5 * FROM zsv_dialog WHERE upload = 0 ",
          "SELECT * FROM zsv_dialog WHERE upload = 0 limit 5 ",
+         "SELECT * FROM zsv_dialog WHERE upload = 0 limit 5 ",
          "SELECT * FROM zsv_dialog WHERE upload = 0 limit 5 "},
         {"top after distinct", "select distinct top 3 qq from zsv_friend",
-         "select distinct qq from zsv_friend limit 3",
+         "select distinct qq from zsv_friend limit 3", "select distinct qq from zsv_friend limit 3",
          "select distinct qq from zsv_friend limit 3"},
         {"top in a sub-select",
          "select Client from zsv_order where WorkOrder = (select top 1 WorkOrder from zsv_order "
@@ -44,9 +49,13 @@ const std::vector<RewriteCase>& RewriteCases() {
          "select Client from zsv_order where WorkOrder = (select WorkOrder from zsv_order "
          "order by WorkOrder desc limit 1 )",
          "select Client from zsv_order where WorkOrder = (select WorkOrder from zsv_order "
-         "order by WorkOrder desc limit 1 )"},
+         "order by WorkOrder desc limit 1 )",
+         "select Client from zsv_order where WorkOrder = (select WorkOrder from zsv_order order by "
+         "WorkOrder desc limit 1 )"},
         {"top in both the select and its sub-select",
          "select top 2 a,(select top 1 b from u where u.k = t.k order by b) as c from t order by a",
+         "select a,(select b from u where u.k = t.k order by b limit 1) as c from t order by a "
+         "limit 2",
          "select a,(select b from u where u.k = t.k order by b limit 1) as c from t order by a "
          "limit 2",
          "select a,(select b from u where u.k = t.k order by b limit 1) as c from t order by a "
@@ -60,14 +69,20 @@ const std::vector<RewriteCase>& RewriteCases() {
          "manager_id =  7 and [state] = '维修完毕'  order by WorkOrder desc limit 500",
          "select WorkOrder,(select sum(total_sell) from zsv_parts_order where status <> "
          "'客户退货' and id_order = workorder) as parts_sell ,Affirm_service from zsv_order where "
-         "manager_id =  7 and `state` = '维修完毕'  order by WorkOrder desc limit 500"},
+         "manager_id =  7 and `state` = '维修完毕'  order by WorkOrder desc limit 500",
+         "select WorkOrder,(select sum(total_sell) from zsv_parts_order where status <> '客户退货' "
+         "and id_order = workorder) as parts_sell ,Affirm_service from zsv_order where manager_id "
+         "=  7 and \"state\" = '维修完毕'  order by WorkOrder desc limit 500"},
         {"top in parentheses", "select top (5) a from t;", "select a from t limit (5);",
-         "select a from t limit 5;"},
+         "select a from t limit 5;", "select a from t limit (5);"},
         {"the limit goes before a closing comment", "select top 5 a from t -- newest first",
-         "select a from t limit 5 -- newest first", "select a from t limit 5 "},
+         "select a from t limit 5 -- newest first", "select a from t limit 5 ",
+         "select a from t limit 5 -- newest first"},
         {"top percent has no limit form", "select top 10 percent a from t",
-         "select top 10 percent a from t", "select top 10 percent a from t"},
+         "select top 10 percent a from t", "select top 10 percent a from t",
+         "select top 10 percent a from t"},
         {"top in a union is left for the engine", "select top 2 a from t union select b from u",
+         "select top 2 a from t union select b from u",
          "select top 2 a from t union select b from u",
          "select top 2 a from t union select b from u"},
         {"select directly followed by a sub-select",
@@ -76,40 +91,60 @@ const std::vector<RewriteCase>& RewriteCases() {
          "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
          "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk",
          "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
+         "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk",
+         "select(select count(PJ_s2t) from zsv_order where (Technician_id = 5 and PJ_s2t = "
          "'好评')) +(select count(PJ_e2t) from zsv_order where Technician_id = 5 ) as RevOk"},
         {"getdate()", "update zsv_login set endtime = getdate() where qq = 5 and endtime is null",
          "update zsv_login set endtime = getdate() where qq = 5 and endtime is null",
-         "update zsv_login set endtime = now() where qq = 5 and endtime is null"},
+         "update zsv_login set endtime = now() where qq = 5 and endtime is null",
+         "update zsv_login set endtime = cast(date_trunc('second', statement_timestamp()) as "
+         "timestamp) where qq = 5 and endtime is null"},
         {"a blank between a function and its arguments",
          "select count (*) as n, GETDATE () as t from zsv_friend",
          "select count (*) as n, GETDATE () as t from zsv_friend",
-         "select count(*) as n, now() as t from zsv_friend"},
+         "select count(*) as n, now() as t from zsv_friend",
+         "select count (*) as n, cast(date_trunc('second', statement_timestamp()) as timestamp) as "
+         "t from zsv_friend"},
         {"DATEPART",
          "select * from zsv_money where DATEPART(mm, money_time) = DATEPART(mm, GETDATE()) and "
          "DATEPART(yy, money_time) = DATEPART(yy, GETDATE()) and qq =  5 order by id desc",
          "select * from zsv_money where DATEPART('mm', money_time) = DATEPART('mm', GETDATE()) and "
          "DATEPART('yy', money_time) = DATEPART('yy', GETDATE()) and qq =  5 order by id desc",
          "select * from zsv_money where month(money_time) = month(now()) and "
-         "year(money_time) = year(now()) and qq =  5 order by id desc"},
+         "year(money_time) = year(now()) and qq =  5 order by id desc",
+         "select * from zsv_money where cast(date_part('month', cast(money_time as timestamp)) as "
+         "integer) = cast(date_part('month', cast(cast(date_trunc('second', statement_timestamp()) "
+         "as timestamp) as timestamp)) as integer) and cast(date_part('year', cast(money_time as "
+         "timestamp)) as integer) = cast(date_part('year', cast(cast(date_trunc('second', "
+         "statement_timestamp()) as timestamp) as timestamp)) as integer) and qq =  5 order by id "
+         "desc"},
         {"DATEPART of the week", "select DATEPART(wk, money_time) as w from zsv_money",
          "select DATEPART('wk', money_time) as w from zsv_money",
          "select (floor((dayofyear(money_time) + dayofweek(makedate(year(money_time), 1)) - 2) / "
-         "7) + 1) as w from zsv_money"},
+         "7) + 1) as w from zsv_money",
+         "select (cast(floor((date_part('doy', cast(money_time as timestamp)) + date_part('dow', "
+         "date_trunc('year', cast(money_time as timestamp))) - 1) / 7) as integer) + 1) as w from "
+         "zsv_money"},
         {"an unknown date part is left for the engine", "select DATEPART(xx, a) from t",
-         "select DATEPART('xx', a) from t", "select DATEPART(xx, a) from t"},
+         "select DATEPART('xx', a) from t", "select DATEPART(xx, a) from t",
+         "select DATEPART(xx, a) from t"},
         {"bracketed names",
          "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'",
          "update zsv_order set [state] = '维修完毕' where WorkOrder = '130508143005'",
-         "update zsv_order set `state` = '维修完毕' where WorkOrder = '130508143005'"},
+         "update zsv_order set `state` = '维修完毕' where WorkOrder = '130508143005'",
+         "update zsv_order set \"state\" = '维修完毕' where WorkOrder = '130508143005'"},
         {"a bracketed name holding a backquote", "select [a`b] from t", "select [a`b] from t",
-         "select `a``b` from t"},
+         "select `a``b` from t", "select \"a`b\" from t"},
         {"delete without from", "delete zsv_dialog where target=5 and affirm = 0",
+         "delete from zsv_dialog where target=5 and affirm = 0",
          "delete from zsv_dialog where target=5 and affirm = 0",
          "delete from zsv_dialog where target=5 and affirm = 0"},
         {"delete with from stays", "delete from  zsv_quser where qq = 5",
-         "delete from  zsv_quser where qq = 5", "delete from  zsv_quser where qq = 5"},
+         "delete from  zsv_quser where qq = 5", "delete from  zsv_quser where qq = 5",
+         "delete from  zsv_quser where qq = 5"},
         {"only a delete that starts a statement",
          "create table a (b integer references c on delete cascade); delete a",
+         "create table a (b integer references c on delete cascade); delete from a",
          "create table a (b integer references c on delete cascade); delete from a",
          "create table a (b integer references c on delete cascade); delete from a"},
         {"date-time difference",
@@ -117,15 +152,21 @@ const std::vector<RewriteCase>& RewriteCases() {
          "update zsv_login set onlinetime = datetime_diff(endtime, begintime) where qq = 5 and "
          "onlinetime is null",
          "update zsv_login set onlinetime = timestampadd(second, timestampdiff(second, "
-         "begintime, endtime), '1900-01-01 00:00:00') where qq = 5 and onlinetime is null"},
+         "begintime, endtime), '1900-01-01 00:00:00') where qq = 5 and onlinetime is null",
+         "update zsv_login set onlinetime = (timestamp '1900-01-01 00:00:00' + (endtime - "
+         "begintime)) where qq = 5 and onlinetime is null"},
         {"qualified date-time columns",
          "select zsv_login.endtime - [begintime] as t from zsv_login",
          "select datetime_diff(zsv_login.endtime, [begintime]) as t from zsv_login",
          "select timestampadd(second, timestampdiff(second, `begintime`, zsv_login.endtime), "
-         "'1900-01-01 00:00:00') as t from zsv_login"},
+         "'1900-01-01 00:00:00') as t from zsv_login",
+         "select (timestamp '1900-01-01 00:00:00' + (zsv_login.endtime - \"begintime\")) as t from "
+         "zsv_login"},
         {"a date-time column bound by another operator first", "select 2 * endtime-begintime",
-         "select 2 * endtime-begintime", "select 2 * endtime-begintime"},
+         "select 2 * endtime-begintime", "select 2 * endtime-begintime",
+         "select 2 * endtime-begintime"},
         {"a difference of numbers stays",
+         "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order",
          "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order",
          "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order",
          "select order_date,(total_sell-total_buy) as lirun from zsv_parts_order"},
@@ -135,18 +176,82 @@ const std::vector<RewriteCase>& RewriteCases() {
          "select speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
          "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak limit 5",
          "select speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
-         "endtime-begintime / DATEPART(mm, x)' order by speak limit 5"},
+         "endtime-begintime / DATEPART(mm, x)' order by speak limit 5",
+         "select speak from zsv_dialog where speak = 'delete t where [系统自动发送] top 3 "
+         "endtime-begintime / DATEPART(mm, x)' /* select top 1 */ order by speak limit 5"},
         {"a comment between two words", "select a/*x*/from t", "select a/*x*/from t",
-         "select a from t"},
+         "select a from t", "select a/*x*/from t"},
         {"a quote-doubled literal",
          "select top 1 a from t where b = 'it''s -- top 2 / [x]' and c = ''",
+         "select a from t where b = 'it''s -- top 2 / [x]' and c = '' limit 1",
          "select a from t where b = 'it''s -- top 2 / [x]' and c = '' limit 1",
          "select a from t where b = 'it''s -- top 2 / [x]' and c = '' limit 1"},
         {"an unclosed literal is left for the engine to refuse",
          "select top 1 a from t where b = 'it''s", "select top 1 a from t where b = 'it''s",
-         "select top 1 a from t where b = 'it''s"},
+         "select top 1 a from t where b = 'it''s", "select top 1 a from t where b = 'it''s"},
     };
     return cases;
+}
+
+// What only PostgreSQL needs: it compares a text with a number only when both are texts, and it
+// refuses an empty text for a number, which the central server reads as 0.
+struct PostgresCase {
+    const char* what;
+    std::string sql;
+    std::string postgres;
+};
+
+const std::vector<PostgresCase>& PostgresCases() {
+    static const std::vector<PostgresCase> cases = {
+        {"a text column against a bare number, either side",
+         "select Client from zsv_order where WorkOrder = 130508143005 or 130508143006 = "
+         "zsv_order.WorkOrder",
+         "select Client from zsv_order where WorkOrder = '130508143005' or '130508143006' = "
+         "zsv_order.WorkOrder"},
+        {"a number column against a bare number stays",
+         "select qq from zsv_quser where qq = 100001 and age >= 18",
+         "select qq from zsv_quser where qq = 100001 and age >= 18"},
+        {"a number in arithmetic stays a number",
+         "select a from zsv_order where WorkOrder = 130508143005 + 1 or Client = -5",
+         "select a from zsv_order where WorkOrder = 130508143005 + 1 or Client = -5"},
+        {"a column of another kind in some table is not guessed",
+         "select speakdate from zsv_dialog where speakdate = 5",
+         "select speakdate from zsv_dialog where speakdate = 5"},
+        {"an empty text assigned to or compared with a number column",
+         "update zsv_quser set age = '', [Port_3389] = '  ', name = '' where qq = '' or "
+         "zsv_quser.score <> ''",
+         "update zsv_quser set age = 0, \"port_3389\" = 0, name = '' where qq = 0 or "
+         "zsv_quser.score <> 0"},
+        {"an empty text in arithmetic or a function stays",
+         "select qq from zsv_quser where "
+         "qq = '' || 'x' or age = trim('')",
+         "select qq from zsv_quser where qq = '' || 'x' or age = trim('')"},
+        {"an empty text in an insert's place of a number column",
+         "insert into zsv_quser (name, age, u_kind, sex) values ('', '', ' ', ''), "
+         "('张伟', 3, (''), '')",
+         "insert into zsv_quser (name, age, u_kind, sex) values ('', 0, 0, ''), "
+         "('张伟', 3, (''), '')"},
+        {"an insert into a table that is no central table stays", "insert into t (age) values ('')",
+         "insert into t (age) values ('')"},
+        {"the weekday, the seconds and a DATEPART inside another",
+         "select DATEPART(dw, a), DATEPART(ss, a), DATEPART(yy, DATEPART(mm, b)) from t",
+         "select (cast(date_part('dow', cast(a as timestamp)) as integer) + 1), "
+         "cast(floor(date_part('second', cast(a as timestamp))) as integer), "
+         "cast(date_part('year', cast(cast(date_part('month', cast(b as timestamp)) as integer) "
+         "as timestamp)) as integer) from t"},
+        {"a bracketed name in upper case and one holding a double quote",
+         "select [WorkOrder], [a\"b] from zsv_order",
+         "select \"workorder\", \"a\"\"b\" from zsv_order"},
+    };
+    return cases;
+}
+
+TEST(TranslateSql, RewritesComparisonsAndEmptyTextsForPostgres) {
+    for (const PostgresCase& c : PostgresCases()) {
+        EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::Postgres), c.postgres) << c.what;
+        // The other engines compare and convert as the central server does.
+        EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::SqlServer), c.sql) << c.what;
+    }
 }
 
 TEST(TranslateSql, RewritesForTheEmbeddedEngine) {
@@ -158,6 +263,12 @@ TEST(TranslateSql, RewritesForTheEmbeddedEngine) {
 TEST(TranslateSql, RewritesForMariaDb) {
     for (const RewriteCase& c : RewriteCases()) {
         EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::MariaDb), c.mariadb) << c.what;
+    }
+}
+
+TEST(TranslateSql, RewritesForPostgres) {
+    for (const RewriteCase& c : RewriteCases()) {
+        EXPECT_EQ(db::TranslateSql(c.sql, db::Dialect::Postgres), c.postgres) << c.what;
     }
 }
 

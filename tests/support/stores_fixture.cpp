@@ -19,6 +19,14 @@ std::string Environment(const char* name, const std::string& otherwise = "") {
 // The text that empties every central table and sets every identity back to its first number,
 // without defining anything anew; empty for a dialect that needs the tables made anew.
 std::string EmptyingSql(db::Dialect dialect) {
+    if (dialect == db::Dialect::Postgres) {
+        // Restarting the identities sets the sequences the columns own back to their start.
+        std::string tables;
+        for (const db::TableDef& table : db::CentralTables()) {
+            tables += (tables.empty() ? "" : ", ") + table.name;
+        }
+        return "truncate table " + tables + " restart identity;\n";
+    }
     if (dialect != db::Dialect::MariaDb) {
         return "";
     }
@@ -65,6 +73,13 @@ std::vector<CentralEngine> CentralEngines() {
                                     .odbc_options = Environment("QITAI_TEST_ODBC_OPTIONS"),
                                     .server = Environment("QITAI_TEST_ODBC_SERVER", "127.0.0.1"),
                                     .configured = !driver.empty()});
+    const std::string pg_driver = Environment("QITAI_TEST_PG_DRIVER");
+    engines.push_back(CentralEngine{.name = "postgres",
+                                    .odbc_driver = pg_driver,
+                                    .odbc_dialect = "postgres",
+                                    .odbc_options = Environment("QITAI_TEST_PG_OPTIONS"),
+                                    .server = Environment("QITAI_TEST_PG_SERVER", "127.0.0.1"),
+                                    .configured = !pg_driver.empty()});
     return engines;
 }
 

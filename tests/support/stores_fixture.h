@@ -5,7 +5,7 @@
 //
 // StoresTest stands on the embedded engine. CentralEnginesTest is the same fixture for TEST_P:
 // instantiated over CentralEngines(), every test runs on the embedded engine and, where a test
-// server is configured, on the server engine, with the same expectations.
+// server is configured, on that server engine, with the same expectations.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,21 +22,23 @@ namespace testing_support {
 
 // An engine for the central database.
 struct CentralEngine {
-    std::string name;            // "sqlite", "mariadb": the last part of the test names
+    std::string name;            // "sqlite", "mariadb", "postgres": the last part of test names
     std::string odbc_driver{};   // empty for the embedded engine
-    std::string odbc_dialect{};  // "mariadb" ...
+    std::string odbc_dialect{};  // "mariadb", "postgres" ...
     std::string odbc_options{};  // "PORT=...;CHARSET=..."
     std::string server = "127.0.0.1";
-    // False for the server engine when the environment names no test server: its tests are
+    // False for a server engine when the environment names no test server: its tests are
     // listed all the same (so the list never depends on the environment) and skip themselves.
     bool configured = true;
 
     bool IsServer() const { return !odbc_dialect.empty(); }
 };
 
-// The embedded engine and the server engine; the server engine is configured when the
-// environment names a test server (QITAI_TEST_ODBC_DRIVER, QITAI_TEST_ODBC_OPTIONS,
-// QITAI_TEST_ODBC_SERVER, as `scripts/test-server env` prints them).
+// The embedded engine and the two server engines. MariaDB's is configured when the
+// environment names its test server (QITAI_TEST_ODBC_DRIVER, QITAI_TEST_ODBC_OPTIONS,
+// QITAI_TEST_ODBC_SERVER, as `scripts/test-server env` prints them), PostgreSQL's when it names
+// that one (QITAI_TEST_PG_DRIVER, QITAI_TEST_PG_OPTIONS, QITAI_TEST_PG_SERVER, as
+// `scripts/test-server-pg env` prints them).
 std::vector<CentralEngine> CentralEngines();
 // The engine's name, for the test names and messages.
 std::string EngineName(const ::testing::TestParamInfo<CentralEngine>& info);

@@ -25,7 +25,7 @@ const char* const kUsage =
     "                     such as \"PORT=3306\")\n"
     "  query \"SQL\"        run one statement on the central database and print its rows,\n"
     "                     fields joined by \"*@#$*\", NULL as one space\n"
-    "  schema --dialect sqlserver|mariadb|sqlite\n"
+    "  schema --dialect sqlserver|mariadb|postgres|sqlite\n"
     "                     print the text that creates the central tables on that engine\n"
     "  help               show this text\n"
     "\n"
@@ -237,8 +237,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             const auto dialect = values.find("--dialect");
             if (!positional.empty() || dialect == values.end() ||
                 (dialect->second != "sqlserver" && dialect->second != "mariadb" &&
-                 dialect->second != "sqlite")) {
-                error = "schema needs --dialect sqlserver, mariadb or sqlite";
+                 dialect->second != "postgres" && dialect->second != "sqlite")) {
+                error = "schema needs --dialect sqlserver, mariadb, postgres or sqlite";
                 return false;
             }
             options.dialect = dialect->second;
